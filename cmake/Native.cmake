@@ -1,0 +1,32 @@
+# Native build of the portable core and its tests.
+set(LUMORA_SANITIZE "-fsanitize=address,undefined" "-fno-sanitize-recover=undefined" "-fno-omit-frame-pointer")
+add_compile_options(-Wall -Wextra -g ${LUMORA_SANITIZE})
+add_link_options(${LUMORA_SANITIZE})
+
+include(cmake/GoogleTest.cmake)
+
+add_executable(core_tests
+    tests/config/ZoIniTest.cpp
+    tests/config/DebugLogTest.cpp
+    tests/config/LayoutTableTest.cpp
+    tests/skin/AniFileTest.cpp
+    tests/mainwnd/ScreenSizeTableTest.cpp
+    tests/mainwnd/SiteUrlTableTest.cpp
+    tests/mainwnd/MbcsTextTest.cpp
+    tests/ShippedDocuments.cpp
+)
+target_link_libraries(core_tests PRIVATE lumora_core GTest::gtest_main)
+target_compile_definitions(core_tests PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")
+gtest_discover_tests(core_tests DISCOVERY_TIMEOUT 30)
+
+# libFuzzer needs clang; with another compiler the target is simply not there. The core is built once more
+# with coverage instrumentation so that the fuzzer sees which branches an input reaches.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    add_library(lumora_core_fuzz STATIC ${LUMORA_CORE_SOURCES})
+    target_include_directories(lumora_core_fuzz PUBLIC ${CMAKE_SOURCE_DIR})
+    target_compile_options(lumora_core_fuzz PRIVATE -fsanitize=fuzzer-no-link)
+    add_executable(zoini_fuzz tests/fuzz/ZoIniFuzz.cpp)
+    target_compile_options(zoini_fuzz PRIVATE -fsanitize=fuzzer)
+    target_link_options(zoini_fuzz PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(zoini_fuzz PRIVATE lumora_core_fuzz)
+endif()

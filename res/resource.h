@@ -1,0 +1,7 @@
+#pragma once
+
+// Configuration documents, type "TEXT".
+#define IDR_LAYOUT_DOC 134
+#define IDR_SITEURL_DOC 137
+#define IDR_ANIMATION_DOC 138
+#define IDR_RESOLUTION_DOC 199

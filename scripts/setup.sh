@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a fresh Debian machine. Safe to run again:
+# it only asks apt for what is missing.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
+    g++-mingw-w64-i686 binutils-mingw-w64-i686
+    wine wine32:i386 xvfb xauth xcompmgr x11-apps imagemagick python3-pil
+    fonts-wqy-zenhei
+)
+
+sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    sudo_if_needed dpkg --add-architecture i386
+    rm -f /tmp/.lumora-apt-updated
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    sudo_if_needed apt-get update -qq
+    # Wine's packages ask nothing, but a fresh machine may have no answers stored for debconf.
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+echo "setup: all packages present"

@@ -1,0 +1,62 @@
+// Feeds arbitrary bytes through the parser and every reader built on it: each section, each key of every
+// entry, each entry by position, lookups by section prefix, and the document readers of the client.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "config/LayoutTable.h"
+#include "config/ZoIni.h"
+#include "mainwnd/ScreenSizeTable.h"
+#include "mainwnd/SiteUrlTable.h"
+#include "skin/AniFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const char* text = reinterpret_cast<const char*>(data);
+    const int length = static_cast<int>(size);
+
+    std::string lastSection;
+    {
+        ZoGameBase::CZoIni ini;
+        ini.LoadBuffer(text, length);
+        while (ini.NextSection())
+        {
+            lastSection = ini.GetSectionName();
+            for (int i = -1; i <= ini.GetEntryCount(); ++i)
+            {
+                std::string key, value;
+                if (!ini.ReadEntry(i, key, value))
+                    continue;
+                std::string s;
+                int n = 0;
+                ini.ReadString(key.c_str(), s);
+                ini.ReadInt(key.c_str(), n);
+            }
+        }
+    }
+    {
+        ZoGameBase::CZoIni ini;
+        ini.LoadBuffer(text, length);
+        ini.FindSection(lastSection.c_str());
+        ini.FindSection("Height");
+        std::string s;
+        ini.ReadString("x", s);
+    }
+
+    CLayoutTable layouts;
+    layouts.Load(text, length);
+    CScreenSizeTables sizes;
+    sizes.Load(text, length);
+    sizes.LookupScreenSize(1024, true);
+    sizes.LookupScreenSize(768, false);
+    CSiteUrlTable urls;
+    urls.Load(text, length);
+    IsGameServerUrl(urls.Main, urls.LoginKey, urls.LoginKeyPre, CMbcsCodePage::Gbk());
+    IsNoPageUrl(urls.GetSiteUrl(4));
+
+    CAniFile ani;
+    const std::string zeroTerminated(text, size);
+    ani.LoadFromText(zeroTerminated.c_str());
+    ani.GetFrames(lastSection.c_str());
+    return 0;
+}

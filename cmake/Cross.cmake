@@ -6,8 +6,14 @@ set(LUMORA_WIN32_LIBS gdiplus wininet ole32 oleaut32 shell32 comctl32 uuid gdi32
 # windres looks for the files a script names along its include path.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res")
 
+# The Win32 side of the client that its tests exercise too.
+add_library(lumora_win32 STATIC
+    config/TextResource.cpp
+)
+target_link_libraries(lumora_win32 PUBLIC lumora_core ${LUMORA_WIN32_LIBS})
+
 add_executable(lumora WIN32 app/LumoraMain.cpp res/lumora.rc)
-target_link_libraries(lumora PRIVATE lumora_core ${LUMORA_WIN32_LIBS})
+target_link_libraries(lumora PRIVATE lumora_win32)
 
 include(cmake/GoogleTest.cmake)
 
@@ -15,7 +21,7 @@ include(cmake/GoogleTest.cmake)
 # through the emulator.
 function(lumora_wine_test name)
     add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE lumora_core GTest::gtest_main ${LUMORA_WIN32_LIBS})
+    target_link_libraries(${name} PRIVATE lumora_win32 GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
-    wine wine32:i386 xvfb xauth xcompmgr x11-apps imagemagick python3-pil
+    wine wine32:i386 xvfb xauth xcompmgr x11-apps x11-utils imagemagick python3-pil
     fonts-wqy-zenhei
 )
 

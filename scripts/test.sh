@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# The test command. On a fresh Debian machine it installs what is missing, then:
+#   1. builds the portable core natively with clang under AddressSanitizer/UndefinedBehaviorSanitizer and runs
+#      its tests;
+#   2. fuzzes the INI parser and the readers built on it for LUMORA_FUZZ_SECONDS (default 60; 0 skips it);
+#   3. cross-builds the Windows client and its tests, and runs those under Wine in a private Xvfb display with a
+#      throwaway prefix under build/wine.
+# It ends with one line "N passed, N failed" (every test of both CTest runs, the fuzz run counted as one) and
+# exits non-zero when anything failed. Each phase that cannot produce its results counts as one failure.
+set -uo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
+ROOT=$(pwd)
+BUILD="$ROOT/build"
+FUZZ_SECONDS=${LUMORA_FUZZ_SECONDS:-60}
+JOBS=2
+mkdir -p "$BUILD"
+if ! [[ $FUZZ_SECONDS =~ ^[0-9]+$ ]]; then
+    echo "LUMORA_FUZZ_SECONDS must be a whole number of seconds, not '$FUZZ_SECONDS'" >&2
+    exit 2
+fi
+
+# shellcheck source=scripts/wine-env.sh
+source "$ROOT/scripts/wine-env.sh"
+
+passed=0
+failed=0
+phase_names=()
+phase_times=()
+run_started=$(lumora_now)
+phase_started=
+
+phase()
+{
+    echo
+    echo "=== $1"
+    phase_names+=("$1")
+    phase_started=$(lumora_now)
+}
+
+phase_done()
+{
+    phase_times+=("$(lumora_since "$phase_started")")
+}
+
+fail_phase()
+{
+    echo "FAILED: $1"
+    failed=$((failed + 1))
+}
+
+teardown()
+{
+    lumora_stop_wineserver
+    lumora_stop_xvfb
+}
+trap teardown EXIT
+trap 'echo "interrupted"; exit 130' INT TERM
+
+# Configures a tree with Ninja, starting it over if it was configured with another generator.
+configure()
+{
+    local dir=$1
+    shift
+    if [ -f "$dir/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$dir/CMakeCache.txt"; then
+        rm -rf "$dir"
+    fi
+    cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+}
+
+# Runs one CTest tree, its output shown as it comes and kept in a log, and adds its counts to the totals.
+# The log is followed with tail --pid rather than a pipe: a stray Wine process that kept a pipe open would keep
+# the pipe's reader waiting, whereas tail stops when CTest does. $1: label, $2: tree, $3: overall time limit in
+# seconds; the rest go to CTest.
+run_ctest()
+{
+    local label=$1 dir=$2 limit=$3
+    shift 3
+    local log="$dir/ctest.log"
+    timeout -k 15 "$limit" ctest --test-dir "$dir" --output-on-failure "$@" </dev/null >"$log" 2>&1 &
+    local pid=$!
+    tail -n +1 -f --pid="$pid" "$log"
+    wait "$pid"
+    local rc=$?
+
+    local summary total nfailed
+    summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+    if [ -z "$summary" ]; then
+        fail_phase "$label: CTest gave no summary (exit $rc)"
+        return
+    fi
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+    nfailed=$(sed -E 's/^[0-9]+% tests passed, ([0-9]+) .*/\1/' <<<"$summary")
+    passed=$((passed + total - nfailed))
+    failed=$((failed + nfailed))
+    echo "$label: $((total - nfailed)) passed, $nfailed failed"
+    if [ "$total" -eq 0 ]; then
+        fail_phase "$label: no tests"
+    elif [ "$rc" -ne 0 ] && [ "$nfailed" -eq 0 ]; then
+        fail_phase "$label: CTest exited with $rc"
+    fi
+}
+
+phase "setup"
+if ! bash "$ROOT/scripts/setup.sh"; then
+    fail_phase "setup"
+    echo "$passed passed, $failed failed"
+    exit 1
+fi
+phase_done
+
+phase "native build (clang, sanitizers)"
+native_ok=
+if configure "$BUILD/native" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" >"$BUILD/native-configure.log" 2>&1 ||
+    { cat "$BUILD/native-configure.log"; false; }; then
+    if cmake --build "$BUILD/native" --parallel "$JOBS"; then
+        native_ok=1
+    fi
+fi
+[ -n "$native_ok" ] || fail_phase "native build"
+phase_done
+
+phase "native tests"
+if [ -n "$native_ok" ]; then
+    run_ctest "native tests" "$BUILD/native" 1200 --parallel "$JOBS" --timeout 300
+else
+    echo "skipped: the native build failed"
+fi
+phase_done
+
+phase "fuzzing the parser (${FUZZ_SECONDS} s)"
+if [ "$FUZZ_SECONDS" -eq 0 ]; then
+    echo "skipped: LUMORA_FUZZ_SECONDS=0"
+elif [ ! -x "$BUILD/native/zoini_fuzz" ]; then
+    fail_phase "fuzzing: build/native/zoini_fuzz was not built"
+else
+    # The shipped documents seed the corpus; what the fuzzer adds stays for the next local run.
+    fuzz_dir="$BUILD/fuzz"
+    mkdir -p "$fuzz_dir/corpus" "$fuzz_dir/artifacts"
+    cp "$ROOT"/res/*.ini "$fuzz_dir/corpus/"
+    timeout -k 10 $((FUZZ_SECONDS + 120)) "$BUILD/native/zoini_fuzz" -max_total_time="$FUZZ_SECONDS" -timeout=10 \
+        -artifact_prefix="$fuzz_dir/artifacts/" "$fuzz_dir/corpus" </dev/null >"$fuzz_dir/fuzz.log" 2>&1
+    fuzz_rc=$?
+    runs=$(grep -oE '^Done [0-9]+ runs' "$fuzz_dir/fuzz.log" | tail -n 1 | awk '{ print $2 }')
+    if [ "$fuzz_rc" -eq 0 ] && [ -n "$runs" ]; then
+        echo "fuzzing: $runs runs, no crash (corpus: $(find "$fuzz_dir/corpus" -type f | wc -l) inputs)"
+        passed=$((passed + 1))
+    else
+        tail -n 40 "$fuzz_dir/fuzz.log"
+        fail_phase "fuzzing (exit $fuzz_rc; the crashing input is under build/fuzz/artifacts)"
+    fi
+fi
+phase_done
+
+phase "cross build (mingw-w64 i686)"
+cross_ok=
+if configure "$BUILD/cross" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+    >"$BUILD/cross-configure.log" 2>&1 || { cat "$BUILD/cross-configure.log"; false; }; then
+    if cmake --build "$BUILD/cross" --parallel "$JOBS"; then
+        cross_ok=1
+    fi
+fi
+[ -n "$cross_ok" ] || fail_phase "cross build"
+phase_done
+
+phase "Wine environment"
+wine_ok=
+if [ -n "$cross_ok" ]; then
+    wine_dir="$BUILD/wine"
+    if lumora_start_xvfb "$wine_dir/logs"; then
+        echo "Xvfb on display $DISPLAY"
+        lumora_use_prefix "$wine_dir/prefix" "$wine_dir/home"
+        if lumora_prepare_prefix "$wine_dir/logs" unmanaged && lumora_start_wineserver "$wine_dir/logs"; then
+            wine_ok=1
+        fi
+    fi
+    [ -n "$wine_ok" ] || fail_phase "Wine environment"
+else
+    echo "skipped: the cross build failed"
+fi
+phase_done
+
+phase "Wine tests"
+if [ -n "$wine_ok" ]; then
+    # One test at a time: the tests that drive real windows share one desktop.
+    run_ctest "Wine tests" "$BUILD/cross" 1800 --timeout 120
+else
+    echo "skipped: no Wine environment"
+fi
+phase_done
+
+phase "teardown"
+teardown
+phase_done
+
+echo
+echo "Phase timings:"
+for i in "${!phase_names[@]}"; do
+    printf '  %-36s %7s s\n' "${phase_names[$i]}" "${phase_times[$i]:-?}"
+done
+printf '  %-36s %7s s\n' "total" "$(lumora_since "$run_started")"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -77,6 +77,7 @@ run_ctest()
     local label=$1 dir=$2 limit=$3
     shift 3
     local log="$dir/ctest.log"
+    : >"$log" # there before tail looks for it
     timeout -k 15 "$limit" ctest --test-dir "$dir" --output-on-failure "$@" </dev/null >"$log" 2>&1 &
     local pid=$!
     tail -n +1 -f --pid="$pid" "$log"

@@ -6,14 +6,20 @@ set(LUMORA_WIN32_LIBS gdiplus wininet ole32 oleaut32 shell32 comctl32 uuid gdi32
 # windres looks for the files a script names along its include path.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res")
 
-# The Win32 side of the client that its tests exercise too.
-add_library(lumora_win32 STATIC
-    config/TextResource.cpp
-)
-target_link_libraries(lumora_win32 PUBLIC lumora_core ${LUMORA_WIN32_LIBS})
+include(cmake/Framework.cmake)
 
-add_executable(lumora WIN32 app/LumoraMain.cpp res/lumora.rc)
-target_link_libraries(lumora PRIVATE lumora_win32)
+# The Win32 side of the client, everything but the application object itself, so that tests can link it.
+add_library(lumora_win32 STATIC
+    app/DesktopShortcut.cpp
+    app/GameApp.cpp
+    config/TextResource.cpp
+    host/ImpIDispatch.cpp
+    mainwnd/GameDlg.cpp
+)
+target_link_libraries(lumora_win32 PUBLIC lumora_core lumora_framework ${LUMORA_WIN32_LIBS})
+
+add_executable(lumora WIN32 app/Main.cpp res/lumora.rc)
+target_link_libraries(lumora PRIVATE lumora_win32 lumora_winmain)
 
 include(cmake/GoogleTest.cmake)
 
@@ -27,3 +33,15 @@ function(lumora_wine_test name)
 endfunction()
 
 lumora_wine_test(resource_tests tests/wine/ResourceDocumentsTest.cpp res/documents.rc)
+lumora_wine_test(framework_tests tests/framework/FrameworkTest.cpp tests/framework/FrameworkTest.rc)
+# The ActiveX control container, with a control of its own and the system's web browser.
+lumora_wine_test(framework_occ_tests tests/framework/OccTest.cpp tests/framework/OccTestControl.cpp
+    tests/framework/OccTest.rc)
+lumora_wine_test(host_tests tests/host/ImpIDispatchTest.cpp)
+lumora_wine_test(app_tests tests/app/DesktopShortcutTest.cpp)
+
+# Starts copies of the real client, so it needs the client built first.
+lumora_wine_test(startup_tests tests/app/StartupTest.cpp)
+target_compile_definitions(startup_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
+add_dependencies(startup_tests lumora)
+

@@ -1,0 +1,4 @@
+// The one application object.
+#include "app/GameApp.h"
+
+CGameApp theApp;

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "framework/DlgTemplate.h"
+#include "framework/Wnd.h"
+
+class CDialog;
+
+// Thrown by a failed data exchange; UpdateData catches it.
+class CUserException
+{
+};
+
+// One run of data exchange between a dialog's controls and its members.
+class CDataExchange
+{
+public:
+    CDataExchange(CDialog* dialog, BOOL saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CDialog* m_pDlgWnd;
+    BOOL m_bSaveAndValidate;
+    // The control being exchanged; the focus goes back to it when the exchange fails.
+    HWND PrepareCtrl(int id);
+    HWND PrepareEditCtrl(int id);
+    [[noreturn]] void Fail();
+
+private:
+    HWND m_hWndLastControl = nullptr;
+    bool m_bEditLastControl = false;
+};
+
+// Binds a member window object to control id: an ActiveX control through its site, any other control by
+// routing its messages through the object. Once per window; later exchanges leave the binding alone.
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+// An integer in an edit box. Saving refuses text that is not a whole number in the 32-bit range with the
+// message "请输入一个整数。", and the focus goes back to the box.
+void DDX_Text(CDataExchange* pDX, int id, int& value);
+
+// A dialog from a template in the executable's resources, run modally (DoModal) or modelessly (Create).
+// ActiveX controls named in the template are created by the installed control container.
+class CDialog : public CWnd
+{
+public:
+    explicit CDialog(UINT idTemplate, CWnd* parent = nullptr);
+    ~CDialog() override;
+
+    virtual INT_PTR DoModal();
+    virtual BOOL Create(UINT idTemplate, CWnd* parent = nullptr);
+    void EndDialog(int result);
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange*) {}
+
+    // Keyboard handling of the message loop for the dialogs and the controls they host.
+    static BOOL PreTranslateMessage(MSG* msg);
+
+    UINT m_nIDHelp;
+
+protected:
+    bool OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
+    HWND CreateFromTemplate(HWND owner);
+    BOOL HandleInitDialog();
+    void RunModalLoop();
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+    AfxDialogTemplate m_template;
+    bool m_bModal = false;
+    bool m_bContinueModal = false;
+    int m_nModalResult = -1;
+};
+
+INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

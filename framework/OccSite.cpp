@@ -1,0 +1,675 @@
+// The control site: creation and teardown of one control, and the interfaces the control talks to its host
+// through.
+#include "framework/Occ.h"
+
+#include <vector>
+
+#include "framework/Text.h"
+
+namespace
+{
+
+HWND ContainerWindow(COleControlContainer* container)
+{
+    return container && container->m_pWnd ? container->m_pWnd->m_hWnd : nullptr;
+}
+
+// Pixels to the HIMETRIC units of IOleObject::SetExtent, at the screen's resolution.
+SIZEL HimetricSize(const RECT& rect)
+{
+    HDC screen = ::GetDC(nullptr);
+    const int dpiX = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    const int dpiY = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    return SIZEL{::MulDiv(rect.right - rect.left, 2540, dpiX), ::MulDiv(rect.bottom - rect.top, 2540, dpiY)};
+}
+
+} // namespace
+
+COleControlSite::~COleControlSite()
+{
+    // Normally torn down already; a site deleted directly takes its control with it.
+    if (m_pObject)
+        COleControlSite::DestroyControl();
+}
+
+// ---- identity ----
+
+HRESULT COleControlSite::ExternalQueryInterface(REFIID iid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    // IUnknown is answered here, so that a derived map cannot give the site a second identity.
+    *ppv = iid == IID_IUnknown ? static_cast<IOleClientSite*>(&m_xOleClientSite) : GetInterfaceHook(iid);
+    if (!*ppv)
+        return E_NOINTERFACE;
+    ExternalAddRef();
+    return S_OK;
+}
+
+ULONG COleControlSite::ExternalAddRef()
+{
+    return ++m_dwRef;
+}
+
+ULONG COleControlSite::ExternalRelease()
+{
+    if (m_dwRef == 0)
+        return 0; // an unbalanced Release: nothing to give back
+    const ULONG count = --m_dwRef;
+    if (count == 0 && m_bDiscarded)
+        delete this;
+    return count;
+}
+
+void* COleControlSite::GetInterfaceHook(REFIID iid)
+{
+    if (iid == IID_IOleClientSite)
+        return static_cast<IOleClientSite*>(&m_xOleClientSite);
+    if (iid == IID_IOleInPlaceSite || iid == IID_IOleWindow)
+        return static_cast<IOleInPlaceSite*>(&m_xOleIPSite);
+    if (iid == IID_IOleControlSite)
+        return static_cast<IOleControlSite*>(&m_xOleControlSite);
+    if (iid == IID_IDispatch)
+        return static_cast<IDispatch*>(&m_xAmbientProps);
+    return nullptr;
+}
+
+void COleControlSite::Discard()
+{
+    m_bDiscarded = true;
+    if (m_dwRef == 0)
+        delete this;
+}
+
+// ---- creation and teardown ----
+
+HRESULT COleControlSite::CreateControl(const AfxOleControlItem& item, const RECT& rect)
+{
+    HWND parent = ContainerWindow(m_pCtrlCont);
+    if (!parent || m_pObject)
+        return E_UNEXPECTED;
+    m_nID = item.id;
+    m_dwStyle = item.style;
+    m_clsid = item.clsid;
+    m_rect = rect;
+
+    HRESULT hr = ::CoCreateInstance(item.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, m_pObject.ReceiveVoid());
+    if (FAILED(hr))
+        return hr;
+    if (FAILED(m_pObject->GetMiscStatus(DVASPECT_CONTENT, &m_dwMiscStatus)))
+        m_dwMiscStatus = 0;
+
+    // Some controls read ambient properties while they initialise, and say so.
+    IOleClientSite* clientSite = &m_xOleClientSite;
+    const bool siteFirst = (m_dwMiscStatus & OLEMISC_SETCLIENTSITEFIRST) != 0;
+    if (siteFirst)
+    {
+        if (FAILED(hr = m_pObject->SetClientSite(clientSite)))
+            return hr;
+        m_bClientSiteSet = true;
+    }
+    CComPtr<IPersistStreamInit> persist;
+    if (SUCCEEDED(persist.QueryFrom(m_pObject.Get(), IID_IPersistStreamInit)) && FAILED(hr = persist->InitNew()))
+        return hr;
+    if (!siteFirst)
+    {
+        if (FAILED(hr = m_pObject->SetClientSite(clientSite)))
+            return hr;
+        m_bClientSiteSet = true;
+    }
+
+    // Controls that size themselves from the in-place rectangle refuse an extent; that is no failure.
+    SIZEL extent = HimetricSize(m_rect);
+    m_pObject->SetExtent(DVASPECT_CONTENT, &extent);
+
+    // Connected before activation, so that events fired while the control starts reach the map. A control without
+    // events works all the same.
+    if (FAILED(ConnectEvents()))
+        m_iidEvents = IID_NULL;
+
+    if (!(m_dwMiscStatus & OLEMISC_INVISIBLEATRUNTIME))
+    {
+        RECT pos = m_rect;
+        hr = m_pObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, clientSite, 0, parent, &pos);
+        if (FAILED(hr))
+            hr = m_pObject->DoVerb(OLEIVERB_SHOW, nullptr, clientSite, 0, parent, &pos);
+        if (FAILED(hr))
+            return hr;
+        if (FAILED(hr = m_pInPlaceObject.QueryFrom(m_pObject.Get(), IID_IOleInPlaceObject)))
+            return hr;
+        if (FAILED(hr = m_pInPlaceObject->GetWindow(&m_hWnd)))
+            return hr;
+        if (!m_hWnd)
+            return E_UNEXPECTED;
+        PlaceWindow(item);
+    }
+    return S_OK;
+}
+
+void COleControlSite::PlaceWindow(const AfxOleControlItem& item)
+{
+    HWND parent = ContainerWindow(m_pCtrlCont);
+    ::SetWindowLongW(m_hWnd, GWL_ID, static_cast<LONG>(item.id));
+
+    // Tab stops and groups are the template's, whatever the control chose for its window.
+    const DWORD tabBits = WS_TABSTOP | WS_GROUP;
+    const DWORD style = static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE));
+    const DWORD wanted = (style & ~tabBits) | (item.style & tabBits);
+    if (wanted != style)
+        ::SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(wanted));
+
+    // The control shows its window when it activates; a template item without WS_VISIBLE starts hidden.
+    if (!(item.style & WS_VISIBLE))
+        ::ShowWindow(m_hWnd, SW_HIDE);
+    else if (!::IsWindowVisible(m_hWnd))
+        ::ShowWindow(m_hWnd, SW_SHOWNA);
+
+    // Z order is the dialog manager's tab order: the control takes its template position. Every item before it
+    // already exists by now (the dialog's own and the controls created before this one), so it goes right after
+    // the child window that is its template predecessor, or first.
+    HWND after = HWND_TOP;
+    int predecessors = item.templateIndex;
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child && predecessors > 0; child = ::GetWindow(child, GW_HWNDNEXT))
+    {
+        if (child == m_hWnd)
+            continue;
+        after = child;
+        --predecessors;
+    }
+    ::SetWindowPos(m_hWnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void COleControlSite::DestroyControl()
+{
+    DetachWindow();
+    // Teardown goes on whatever each step returns: nothing more can be done about a control that refuses one.
+    if (m_pInPlaceObject)
+        m_pInPlaceObject->InPlaceDeactivate();
+    DisconnectEvents();
+    if (m_pObject)
+    {
+        m_pObject->Close(OLECLOSE_NOSAVE);
+        if (m_bClientSiteSet)
+            m_pObject->SetClientSite(nullptr);
+        m_bClientSiteSet = false;
+    }
+    m_pInPlaceObject.Reset();
+    m_pObject.Reset();
+    m_hWnd = nullptr;
+    m_pCtrlCont = nullptr;
+}
+
+HRESULT COleControlSite::FindEventInterface(IID& iid)
+{
+    CComPtr<IProvideClassInfo2> info2;
+    if (SUCCEEDED(info2.QueryFrom(m_pObject.Get(), IID_IProvideClassInfo2)) &&
+        SUCCEEDED(info2->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &iid)))
+        return S_OK;
+
+    // The class's type information names its default source interface.
+    CComPtr<IProvideClassInfo> info;
+    HRESULT hr = info.QueryFrom(m_pObject.Get(), IID_IProvideClassInfo);
+    if (FAILED(hr))
+        return hr;
+    CComPtr<ITypeInfo> classInfo;
+    if (FAILED(hr = info->GetClassInfo(classInfo.Receive())))
+        return hr;
+    if (!classInfo)
+        return E_UNEXPECTED;
+    TYPEATTR* classAttr = nullptr;
+    if (FAILED(hr = classInfo->GetTypeAttr(&classAttr)))
+        return hr;
+    const WORD implCount = classAttr->cImplTypes;
+    classInfo->ReleaseTypeAttr(classAttr);
+
+    for (UINT i = 0; i < implCount; ++i)
+    {
+        INT flags = 0;
+        if (FAILED(classInfo->GetImplTypeFlags(i, &flags)))
+            continue;
+        if ((flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) != (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE))
+            continue;
+        HREFTYPE ref = 0;
+        CComPtr<ITypeInfo> eventInfo;
+        if (FAILED(classInfo->GetRefTypeOfImplType(i, &ref)) ||
+            FAILED(classInfo->GetRefTypeInfo(ref, eventInfo.Receive())) || !eventInfo)
+            continue;
+        TYPEATTR* eventAttr = nullptr;
+        if (FAILED(eventInfo->GetTypeAttr(&eventAttr)))
+            continue;
+        // The sink answers through IDispatch only.
+        const bool dispatch = eventAttr->typekind == TKIND_DISPATCH;
+        iid = eventAttr->guid;
+        eventInfo->ReleaseTypeAttr(eventAttr);
+        return dispatch ? S_OK : E_NOINTERFACE;
+    }
+    return E_NOINTERFACE;
+}
+
+HRESULT COleControlSite::ConnectEvents()
+{
+    HRESULT hr = FindEventInterface(m_iidEvents);
+    if (FAILED(hr))
+        return hr;
+    CComPtr<IConnectionPointContainer> points;
+    if (FAILED(hr = points.QueryFrom(m_pObject.Get(), IID_IConnectionPointContainer)))
+        return hr;
+    CComPtr<IConnectionPoint> point;
+    if (FAILED(hr = points->FindConnectionPoint(m_iidEvents, point.Receive())))
+        return hr;
+    if (!point)
+        return E_UNEXPECTED;
+    DWORD cookie = 0;
+    if (FAILED(hr = point->Advise(static_cast<IDispatch*>(&m_xEventSink), &cookie)))
+        return hr;
+    m_pEventPoint = std::move(point);
+    m_dwEventCookie = cookie;
+    return S_OK;
+}
+
+void COleControlSite::DisconnectEvents()
+{
+    if (!m_pEventPoint)
+        return;
+    m_pEventPoint->Unadvise(m_dwEventCookie); // a refusal leaves nothing to do but let go of the point
+    m_pEventPoint.Reset();
+    m_dwEventCookie = 0;
+}
+
+// ---- what the window object bound to the control does through the site ----
+
+void COleControlSite::AttachWindow(CWnd* wnd)
+{
+    if (m_pWndCtrl && m_pWndCtrl != wnd)
+        DetachWindow();
+    m_pWndCtrl = wnd;
+    wnd->m_pCtrlSite = this;
+    wnd->m_hWnd = m_hWnd;
+}
+
+void COleControlSite::DetachWindow()
+{
+    if (!m_pWndCtrl)
+        return;
+    m_pWndCtrl->m_pCtrlSite = nullptr;
+    m_pWndCtrl->m_hWnd = nullptr;
+    m_pWndCtrl = nullptr;
+}
+
+void COleControlSite::MoveWindow(const RECT& rect, BOOL repaint)
+{
+    m_rect = rect;
+    HWND parent = ContainerWindow(m_pCtrlCont);
+    if (m_pInPlaceObject && parent)
+    {
+        // The control moves its own window and whatever it shows inside.
+        RECT clip = {};
+        ::GetClientRect(parent, &clip);
+        if (SUCCEEDED(m_pInPlaceObject->SetObjectRects(&m_rect, &clip)))
+            return;
+    }
+    if (m_hWnd)
+        ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint);
+}
+
+bool COleControlSite::TranslateAccelerator(MSG* msg)
+{
+    CComPtr<IOleInPlaceActiveObject> active;
+    if (FAILED(active.QueryFrom(m_pObject.Get(), IID_IOleInPlaceActiveObject)))
+        return false;
+    return active->TranslateAccelerator(msg) == S_OK;
+}
+
+void COleControlSite::InvokeHelperV(DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet, CDispArg* args, UINT count)
+{
+    if (vtRet != VT_EMPTY && vtRet != VT_I4 && vtRet != VT_BSTR && vtRet != VT_VARIANT)
+        throw COleDispatchException(DISP_E_BADVARTYPE);
+    if (vtRet != VT_EMPTY && !pvRet)
+        throw COleDispatchException(E_POINTER);
+    CComPtr<IDispatch> dispatch;
+    HRESULT hr = dispatch.QueryFrom(m_pObject.Get(), IID_IDispatch);
+    if (FAILED(hr))
+        throw COleDispatchException(hr);
+
+    // Invoke takes the arguments last first; the VARIANTs stay owned by args.
+    std::vector<VARIANT> reversed(count);
+    for (UINT i = 0; i < count; ++i)
+        reversed[count - 1 - i] = args[i].m_var;
+    DISPID namedPut = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {count ? reversed.data() : nullptr, nullptr, count, 0};
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))
+    {
+        params.rgdispidNamedArgs = &namedPut;
+        params.cNamedArgs = 1;
+    }
+
+    CComVariant result;
+    EXCEPINFO exception = {};
+    UINT argError = 0;
+    hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                          vtRet == VT_EMPTY ? nullptr : result.Ptr(), &exception, &argError);
+    if (FAILED(hr))
+    {
+        SCODE scode = hr;
+        std::string description;
+        if (hr == DISP_E_EXCEPTION)
+        {
+            if (exception.pfnDeferredFillIn)
+                exception.pfnDeferredFillIn(&exception);
+            if (exception.scode)
+                scode = exception.scode;
+            if (exception.bstrDescription)
+                description = AfxUtf8(exception.bstrDescription);
+        }
+        ::SysFreeString(exception.bstrSource);
+        ::SysFreeString(exception.bstrDescription);
+        ::SysFreeString(exception.bstrHelpFile);
+        throw COleDispatchException(scode, description);
+    }
+
+    switch (vtRet)
+    {
+    case VT_EMPTY:
+        return;
+    case VT_VARIANT:
+        *static_cast<VARIANT*>(pvRet) = result.Get(); // the caller takes the contents over
+        ::VariantInit(result.Ptr());
+        return;
+    default:
+        break;
+    }
+    if (FAILED(hr = ::VariantChangeType(result.Ptr(), result.Ptr(), 0, vtRet)))
+        throw COleDispatchException(hr);
+    if (vtRet == VT_I4)
+    {
+        *static_cast<long*>(pvRet) = result.Get().lVal;
+    }
+    else
+    {
+        *static_cast<BSTR*>(pvRet) = result.Get().bstrVal;
+        ::VariantInit(result.Ptr());
+    }
+}
+
+// ---- IOleClientSite ----
+
+STDMETHODIMP COleControlSite::XOleClientSite::SaveObject()
+{
+    return E_NOTIMPL; // nothing of a control is saved
+}
+
+STDMETHODIMP COleControlSite::XOleClientSite::GetMoniker(DWORD, DWORD, IMoniker** moniker)
+{
+    if (moniker)
+        *moniker = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP COleControlSite::XOleClientSite::GetContainer(IOleContainer** container)
+{
+    if (!container)
+        return E_POINTER;
+    *container = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP COleControlSite::XOleClientSite::ShowObject()
+{
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleClientSite::OnShowWindow(BOOL)
+{
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleClientSite::RequestNewObjectLayout()
+{
+    return E_NOTIMPL;
+}
+
+// ---- IOleInPlaceSite ----
+
+STDMETHODIMP COleControlSite::XOleIPSite::GetWindow(HWND* hwnd)
+{
+    METHOD_PROLOGUE(COleControlSite, OleIPSite)
+    if (!hwnd)
+        return E_POINTER;
+    *hwnd = ContainerWindow(pThis->m_pCtrlCont);
+    return *hwnd ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::ContextSensitiveHelp(BOOL)
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::CanInPlaceActivate()
+{
+    METHOD_PROLOGUE(COleControlSite, OleIPSite)
+    return ContainerWindow(pThis->m_pCtrlCont) ? S_OK : S_FALSE;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::OnInPlaceActivate()
+{
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::OnUIActivate()
+{
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
+                                                           LPRECT posRect, LPRECT clipRect,
+                                                           LPOLEINPLACEFRAMEINFO frameInfo)
+{
+    METHOD_PROLOGUE(COleControlSite, OleIPSite)
+    if (!frame || !doc || !posRect || !clipRect || !frameInfo)
+        return E_POINTER;
+    *frame = nullptr;
+    *doc = nullptr; // the frame is the document window too
+    HWND parent = ContainerWindow(pThis->m_pCtrlCont);
+    if (!parent)
+        return E_UNEXPECTED;
+    *frame = pThis->m_pCtrlCont->GetFrame();
+    (*frame)->AddRef();
+    *posRect = pThis->m_rect;
+    ::GetClientRect(parent, clipRect);
+    frameInfo->fMDIApp = FALSE;
+    frameInfo->hwndFrame = parent;
+    frameInfo->haccel = nullptr;
+    frameInfo->cAccelEntries = 0;
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::Scroll(SIZE)
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::OnUIDeactivate(BOOL)
+{
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::OnInPlaceDeactivate()
+{
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::DiscardUndoState()
+{
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::DeactivateAndUndo()
+{
+    METHOD_PROLOGUE(COleControlSite, OleIPSite)
+    return pThis->m_pInPlaceObject ? pThis->m_pInPlaceObject->UIDeactivate() : S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleIPSite::OnPosRectChange(LPCRECT posRect)
+{
+    METHOD_PROLOGUE(COleControlSite, OleIPSite)
+    if (!posRect)
+        return E_POINTER;
+    pThis->MoveWindow(*posRect, TRUE);
+    return S_OK;
+}
+
+// ---- IOleControlSite ----
+
+STDMETHODIMP COleControlSite::XOleControlSite::OnControlInfoChanged()
+{
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleControlSite::LockInPlaceActive(BOOL)
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP COleControlSite::XOleControlSite::GetExtendedControl(IDispatch** dispatch)
+{
+    if (!dispatch)
+        return E_POINTER;
+    *dispatch = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP COleControlSite::XOleControlSite::TransformCoords(POINTL*, POINTF*, DWORD)
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP COleControlSite::XOleControlSite::TranslateAccelerator(MSG*, DWORD)
+{
+    return S_FALSE; // the container has no accelerators of its own
+}
+
+STDMETHODIMP COleControlSite::XOleControlSite::OnFocus(BOOL)
+{
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XOleControlSite::ShowPropertyFrame()
+{
+    return E_NOTIMPL;
+}
+
+// ---- ambient properties ----
+
+STDMETHODIMP COleControlSite::XAmbientProps::GetTypeInfoCount(UINT* count)
+{
+    if (!count)
+        return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XAmbientProps::GetTypeInfo(UINT, LCID, ITypeInfo** info)
+{
+    if (info)
+        *info = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP COleControlSite::XAmbientProps::GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids)
+{
+    for (UINT i = 0; ids && i < count; ++i)
+        ids[i] = DISPID_UNKNOWN;
+    return DISP_E_UNKNOWNNAME;
+}
+
+STDMETHODIMP COleControlSite::XAmbientProps::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS*,
+                                                    VARIANT* result, EXCEPINFO*, UINT*)
+{
+    VARIANT_BOOL value = VARIANT_FALSE;
+    switch (dispid)
+    {
+    case DISPID_AMBIENT_USERMODE:
+        value = VARIANT_TRUE; // the controls run; nobody designs them here
+        break;
+    case DISPID_AMBIENT_UIDEAD:
+    case DISPID_AMBIENT_SHOWHATCHING:
+    case DISPID_AMBIENT_SHOWGRABHANDLES:
+    case DISPID_AMBIENT_MESSAGEREFLECT:
+        break;
+    default:
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    if (!(flags & DISPATCH_PROPERTYGET))
+        return DISP_E_MEMBERNOTFOUND; // ambient properties are read-only
+    if (!result)
+        return E_POINTER;
+    ::VariantInit(result);
+    result->vt = VT_BOOL;
+    result->boolVal = value;
+    return S_OK;
+}
+
+// ---- event sink ----
+
+STDMETHODIMP COleControlSite::XEventSink::QueryInterface(REFIID iid, void** ppv)
+{
+    METHOD_PROLOGUE(COleControlSite, EventSink)
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (iid != IID_IUnknown && iid != IID_IDispatch && (iid != pThis->m_iidEvents || iid == IID_NULL))
+        return E_NOINTERFACE;
+    *ppv = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) COleControlSite::XEventSink::AddRef()
+{
+    METHOD_PROLOGUE(COleControlSite, EventSink)
+    return pThis->ExternalAddRef();
+}
+
+STDMETHODIMP_(ULONG) COleControlSite::XEventSink::Release()
+{
+    METHOD_PROLOGUE(COleControlSite, EventSink)
+    return pThis->ExternalRelease();
+}
+
+STDMETHODIMP COleControlSite::XEventSink::GetTypeInfoCount(UINT* count)
+{
+    if (!count)
+        return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::XEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info)
+{
+    if (info)
+        *info = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP COleControlSite::XEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP COleControlSite::XEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                                 EXCEPINFO*, UINT*)
+{
+    METHOD_PROLOGUE(COleControlSite, EventSink)
+    CWnd* wnd = pThis->m_pCtrlCont ? pThis->m_pCtrlCont->m_pWnd : nullptr;
+    if (!wnd)
+        return S_OK;
+    // A handler may destroy the window and so tear this control down: the reference keeps the site until the
+    // handler has returned.
+    pThis->ExternalAddRef();
+    const UINT id = pThis->m_nID;
+    AfxCallGuarded([&] { wnd->OnEvent(id, dispid, params); });
+    pThis->ExternalRelease();
+    return S_OK;
+}

@@ -1,0 +1,209 @@
+#include "framework/Wnd.h"
+
+#include "framework/Occ.h"
+#include "framework/Text.h"
+
+namespace
+{
+
+// The window property that leads from a subclassed window to its object.
+const wchar_t kObjectProperty[] = L"Lumora.CWnd";
+
+} // namespace
+
+CWnd::~CWnd()
+{
+    // A control's site must not keep a pointer to an object that is gone.
+    if (m_pCtrlSite)
+        m_pCtrlSite->DetachWindow();
+    // The object goes, the window (if any is still there) stays and gets its own procedure back.
+    if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
+        UnsubclassWindow();
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hwnd)
+{
+    return hwnd ? static_cast<CWnd*>(::GetPropW(hwnd, kObjectProperty)) : nullptr;
+}
+
+BOOL CWnd::SubclassWindow(HWND hwnd)
+{
+    if (!hwnd || m_hWnd || FromHandlePermanent(hwnd))
+        return FALSE;
+    if (!::SetPropW(hwnd, kObjectProperty, this))
+        return FALSE;
+    m_hWnd = hwnd;
+    m_pfnSuper =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
+{
+    return parent ? SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id))) : FALSE;
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    HWND hwnd = m_hWnd;
+    if (!hwnd)
+        return nullptr;
+    if (m_pfnSuper)
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    ::RemovePropW(hwnd, kObjectProperty);
+    m_pfnSuper = nullptr;
+    m_hWnd = nullptr;
+    return hwnd;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+}
+
+void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint)
+{
+    MoveWindow(RECT{x, y, x + width, y + height}, repaint);
+}
+
+void CWnd::MoveWindow(const RECT& rect, BOOL repaint)
+{
+    // An ActiveX control moves through its site, so that it resizes what it shows inside its window too.
+    if (m_pCtrlSite)
+        m_pCtrlSite->MoveWindow(rect, repaint);
+    else
+        ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint);
+}
+
+void CWnd::ScreenToClient(RECT* rect) const
+{
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rect), 2);
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add)
+{
+    const DWORD style = GetExStyle();
+    const DWORD changed = (style & ~remove) | add;
+    if (style == changed)
+        return FALSE;
+    ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(changed));
+    return TRUE;
+}
+
+void CWnd::SetWindowText(const char* utf8)
+{
+    ::SetWindowTextW(m_hWnd, AfxWide(utf8).c_str());
+}
+
+std::string CWnd::GetWindowText() const
+{
+    const int length = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(m_hWnd, &text[0], length + 1);
+    return AfxUtf8(text.c_str());
+}
+
+HICON CWnd::SetIcon(HICON icon, BOOL big)
+{
+    return reinterpret_cast<HICON>(
+        SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+}
+
+LRESULT CWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) const
+{
+    return ::SendMessageW(m_hWnd, msg, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) const
+{
+    return ::PostMessageW(m_hWnd, msg, wParam, lParam);
+}
+
+bool CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    // Notifications from children go to the child's own object first (owner-drawn buttons draw themselves).
+    HWND child = nullptr;
+    if (msg == WM_DRAWITEM && wParam != 0)
+        child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+    else if (msg == WM_COMMAND && lParam != 0)
+        child = reinterpret_cast<HWND>(lParam);
+    if (CWnd* control = FromHandlePermanent(child))
+    {
+        if (control != this && control->OnChildNotify(msg, wParam, lParam, result))
+            return true;
+    }
+    return false;
+}
+
+bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+bool CWnd::OnEvent(UINT, DISPID, DISPPARAMS*)
+{
+    return false;
+}
+
+LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper)
+        return ::CallWindowProcW(m_pfnSuper, m_hWnd, msg, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    if (!m_pCurrentMsg)
+        return 0;
+    return DefWindowProc(m_pCurrentMsg->message, m_pCurrentMsg->wParam, m_pCurrentMsg->lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    bool handled = false;
+    bool threw = true;
+    AfxCallGuarded(
+        [&]
+        {
+            handled = OnWndMsg(msg, wParam, lParam, result);
+            threw = false;
+        });
+    // A handler that threw has still taken its message.
+    if (!handled && !threw)
+        result = DefWindowProc(msg, wParam, lParam);
+    return result;
+}
+
+LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    MSG current = {m_hWnd, msg, wParam, lParam, 0, {0, 0}};
+    const MSG* previous = m_pCurrentMsg;
+    m_pCurrentMsg = &current;
+    const LRESULT result = WindowProc(msg, wParam, lParam);
+    m_pCurrentMsg = previous;
+    return result;
+}
+
+LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
+    if (!wnd)
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_DESTROY)
+    {
+        // Hosted controls go while their windows still exist and after the window's own handler has run.
+        const LRESULT result = wnd->Dispatch(msg, wParam, lParam);
+        AfxDestroyControls(wnd);
+        return result;
+    }
+    if (msg != WM_NCDESTROY)
+        return wnd->Dispatch(msg, wParam, lParam);
+
+    // The last message: the window's own procedure sees it, then the object lets go of the handle.
+    const LRESULT result = wnd->Dispatch(msg, wParam, lParam);
+    wnd->UnsubclassWindow();
+    wnd->PostNcDestroy();
+    return result;
+}

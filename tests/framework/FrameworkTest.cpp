@@ -1,0 +1,294 @@
+// The framework layer under Wine: message maps, the handler guard, dialogs, data exchange, the profile and
+// the application's run.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/Button.h"
+#include "framework/Dialog.h"
+#include "framework/Text.h"
+#include "framework/WinApp.h"
+
+namespace
+{
+
+const UINT WM_TEST_STEP = WM_APP + 1;
+const UINT WM_TEST_THROW = WM_APP + 2;
+
+// The application object of this test program; AfxWinMain is driven by hand below.
+class CTestApp : public CWinApp
+{
+public:
+    CTestApp() : CWinApp("FrameworkTests") {}
+    BOOL InitInstance() override
+    {
+        ++initCount;
+        return FALSE;
+    }
+    int ExitInstance() override
+    {
+        ++exitCount;
+        return CWinApp::ExitInstance() + 7;
+    }
+    int initCount = 0;
+    int exitCount = 0;
+} g_app;
+
+// Closes the first message box of this thread that shows up, and remembers its text.
+class CMessageBoxAnswerer
+{
+public:
+    explicit CMessageBoxAnswerer(HWND dialog) : m_thread(::GetCurrentThreadId()), m_dialog(dialog)
+    {
+        m_worker = std::thread([this] { Run(); });
+    }
+    ~CMessageBoxAnswerer() { Join(); }
+    // The text of the box it closed; empty if none came within five seconds.
+    std::wstring Join()
+    {
+        if (m_worker.joinable())
+            m_worker.join();
+        return text;
+    }
+
+private:
+    std::wstring text;
+
+    void Run()
+    {
+        for (int i = 0; i < 500 && text.empty(); ++i)
+        {
+            ::EnumThreadWindows(m_thread, &CMessageBoxAnswerer::Visit, reinterpret_cast<LPARAM>(this));
+            ::Sleep(10);
+        }
+    }
+    static BOOL CALLBACK Visit(HWND hwnd, LPARAM param)
+    {
+        auto* self = reinterpret_cast<CMessageBoxAnswerer*>(param);
+        wchar_t className[32] = {};
+        ::GetClassNameW(hwnd, className, 32);
+        if (hwnd == self->m_dialog || std::wstring(className) != L"#32770" || !::IsWindowVisible(hwnd))
+            return TRUE;
+        wchar_t message[256] = {};
+        ::GetDlgItemTextW(hwnd, 0xFFFF, message, 256);
+        self->text = message[0] ? message : L"(no text)";
+        ::PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+        return FALSE;
+    }
+    DWORD m_thread;
+    HWND m_dialog;
+    std::thread m_worker;
+};
+
+class CRecordingButton : public CBitmapButton
+{
+public:
+    void DrawItem(DRAWITEMSTRUCT* item) override { drawnState = static_cast<int>(item->itemState); }
+    int drawnState = -1;
+};
+
+class CTestDialog : public CDialog
+{
+public:
+    CTestDialog() : CDialog(100) {}
+
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        ++initCount;
+        if (throwInInit)
+            throw std::runtime_error("init");
+        PostMessage(WM_TEST_STEP);
+        return TRUE;
+    }
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Control(pDX, 1002, button);
+        DDX_Text(pDX, 1012, value);
+    }
+
+    LRESULT OnTestStep(WPARAM, LPARAM)
+    {
+        steps.push_back(static_cast<int>(value));
+        if (script)
+            script(*this);
+        return 0;
+    }
+    LRESULT OnTestThrow(WPARAM, LPARAM) { throw std::runtime_error("handler"); }
+    void OnSize(UINT type, int cx, int cy)
+    {
+        sizes.push_back(cx);
+        CDialog::OnSize(type, cx, cy);
+        (void)cy;
+    }
+    void OnCommand1002() { ++clicks; }
+
+    int value = 5;
+    int initCount = 0;
+    int clicks = 0;
+    bool throwInInit = false;
+    std::vector<int> steps;
+    std::vector<int> sizes;
+    CRecordingButton button;
+    void (*script)(CTestDialog&) = nullptr;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTestDialog, CDialog)
+ON_MESSAGE(WM_TEST_STEP, OnTestStep)
+ON_MESSAGE(WM_TEST_THROW, OnTestThrow)
+ON_WM_SIZE()
+ON_BN_CLICKED(1002, OnCommand1002)
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST(Framework, ModelessDialogDispatchAndGuard)
+{
+    CTestDialog dialog;
+    ASSERT_TRUE(dialog.Create(100));
+    ASSERT_NE(nullptr, dialog.m_hWnd);
+    EXPECT_EQ(&dialog, CWnd::FromHandlePermanent(dialog.m_hWnd));
+    EXPECT_EQ(1, dialog.initCount);
+    // Data exchange ran in the initialisation: the member's value is in the box, the button is bound.
+    wchar_t text[16] = {};
+    ::GetDlgItemTextW(dialog.m_hWnd, 1012, text, 16);
+    EXPECT_STREQ(L"5", text);
+    EXPECT_EQ(dialog.GetDlgItem(1002), dialog.button.m_hWnd);
+
+    ::MoveWindow(dialog.m_hWnd, 0, 0, 300, 200, FALSE);
+    ASSERT_FALSE(dialog.sizes.empty());
+    RECT client;
+    dialog.GetClientRect(&client);
+    EXPECT_EQ(client.right, dialog.sizes.back());
+
+    // A throwing handler is swallowed; the window goes on working.
+    EXPECT_EQ(0, dialog.SendMessage(WM_TEST_THROW));
+    ::SendMessageW(dialog.GetDlgItem(1002), BM_CLICK, 0, 0);
+    EXPECT_EQ(1, dialog.clicks);
+
+    // WM_DRAWITEM comes back to the owner-drawn button itself.
+    ::ShowWindow(dialog.m_hWnd, SW_SHOW);
+    ::UpdateWindow(dialog.m_hWnd);
+    EXPECT_NE(-1, dialog.button.drawnState);
+
+    HWND hwnd = dialog.m_hWnd;
+    ::DestroyWindow(hwnd);
+    EXPECT_EQ(nullptr, dialog.m_hWnd);
+    EXPECT_EQ(nullptr, dialog.button.m_hWnd);
+    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hwnd));
+}
+
+TEST(Framework, ThrowingInitialisationStillCreatesTheDialog)
+{
+    CTestDialog dialog;
+    dialog.throwInInit = true;
+    ASSERT_TRUE(dialog.Create(100));
+    EXPECT_EQ(1, dialog.initCount);
+    EXPECT_TRUE(::IsWindow(dialog.m_hWnd));
+    dialog.DestroyWindow();
+}
+
+TEST(Framework, ModalDialogReturnsItsResult)
+{
+    CTestDialog dialog;
+    dialog.script = [](CTestDialog& d) { d.EndDialog(42); };
+    EXPECT_EQ(42, dialog.DoModal());
+    EXPECT_EQ(nullptr, dialog.m_hWnd);
+
+    CTestDialog cancelled;
+    cancelled.script = [](CTestDialog& d) { d.PostMessage(WM_COMMAND, IDCANCEL); };
+    EXPECT_EQ(IDCANCEL, cancelled.DoModal());
+}
+
+TEST(Framework, DataExchangeRefusesWhatIsNotAnInteger)
+{
+    struct Case
+    {
+        const wchar_t* text;
+        bool accepted;
+        int value;
+    } const cases[] = {
+        {L"17", true, 17},         {L"  -4 ", true, -4}, {L"+8", true, 8},     {L"2147483647", true, 2147483647},
+        {L"", false, 0},           {L"abc", false, 0},   {L"12abc", false, 0}, {L"4 5", false, 0},
+        {L"2147483648", false, 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(AfxUtf8(c.text));
+        static const Case* current;
+        static std::wstring boxText;
+        static bool stayedOpen;
+        static bool focusInBox;
+        current = &c;
+        boxText.clear();
+        stayedOpen = focusInBox = false;
+
+        CTestDialog dialog;
+        dialog.script = [](CTestDialog& d)
+        {
+            ::SetDlgItemTextW(d.m_hWnd, 1012, current->text);
+            if (current->accepted)
+            {
+                d.OnOK();
+            }
+            else
+            {
+                CMessageBoxAnswerer answerer(d.m_hWnd);
+                d.OnOK();
+                boxText = answerer.Join();
+            }
+            stayedOpen = ::IsWindow(d.m_hWnd) && d.m_hWnd;
+            focusInBox = ::GetFocus() == d.GetDlgItem(1012);
+            if (!current->accepted)
+                d.EndDialog(IDCANCEL);
+        };
+        const INT_PTR result = dialog.DoModal();
+        if (c.accepted)
+        {
+            EXPECT_EQ(IDOK, result);
+            EXPECT_EQ(c.value, dialog.value);
+        }
+        else
+        {
+            EXPECT_EQ(IDCANCEL, result);
+            EXPECT_EQ(L"请输入一个整数。", boxText);
+            EXPECT_TRUE(stayedOpen);
+            EXPECT_TRUE(focusInBox);
+            EXPECT_EQ(5, dialog.value); // nothing stored
+        }
+    }
+}
+
+TEST(Framework, ProfileValuesRoundTripUnderTheFullKey)
+{
+    CWinApp& app = *AfxGetApp();
+    const std::string key = "C:\\Lumora Test\\" + std::to_string(::GetTickCount()) + "\\app.exe";
+    EXPECT_EQ(9u, app.GetProfileInt("root", "shortCut", 9)); // no key yet: the default
+    app.SetRegistryKey(key.c_str());
+    EXPECT_EQ(0u, app.GetProfileInt("root", "shortCut", 0));
+    EXPECT_TRUE(app.WriteProfileInt("root", "shortCut", 1));
+    EXPECT_EQ(1u, app.GetProfileInt("root", "shortCut", 0));
+
+    // Stored exactly where other tools look for it: a REG_DWORD under the nested key.
+    const std::wstring path = L"Software\\" + AfxWide(key.c_str()) + L"\\FrameworkTests\\root";
+    DWORD value = 0, type = 0, size = sizeof value;
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegGetValueW(HKEY_CURRENT_USER, path.c_str(), L"shortCut", RRF_RT_ANY, &type, &value, &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+    EXPECT_EQ(1u, value);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + AfxWide(key.c_str())).c_str());
+}
+
+TEST(Framework, WinMainWithoutMessageLoopWhenInitialisationDeclines)
+{
+    const int result = AfxWinMain(::GetModuleHandleW(nullptr));
+    EXPECT_EQ(1, g_app.initCount);
+    EXPECT_EQ(1, g_app.exitCount);
+    EXPECT_EQ(7, result);
+    EXPECT_EQ("FrameworkTests", g_app.m_strAppName);
+}

@@ -123,7 +123,7 @@ bool CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     // Notifications from children go to the child's own object first (owner-drawn buttons draw themselves).
     HWND child = nullptr;
-    if (msg == WM_DRAWITEM && wParam != 0)
+    if (msg == WM_DRAWITEM && lParam && reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->CtlType != ODT_MENU)
         child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
     else if (msg == WM_COMMAND && lParam != 0)
         child = reinterpret_cast<HWND>(lParam);

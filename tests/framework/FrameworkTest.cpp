@@ -183,6 +183,23 @@ TEST(Framework, ModelessDialogDispatchAndGuard)
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hwnd));
 }
 
+TEST(Framework, OwnerDrawnChildWithoutIdStillDrawsItself)
+{
+    // WM_DRAWITEM's wParam is the control's id, which may be 0: only the item's type tells a menu apart.
+    HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 60, nullptr, nullptr, nullptr, nullptr);
+    CWnd parentWnd;
+    ASSERT_TRUE(parentWnd.SubclassWindow(parent));
+    HWND hwnd = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 5, 5, 40, 20, parent,
+                                  nullptr, nullptr, nullptr);
+    CRecordingButton button;
+    ASSERT_TRUE(button.SubclassWindow(hwnd));
+    ::ShowWindow(parent, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(parent);
+    EXPECT_NE(-1, button.drawnState);
+    ::DestroyWindow(parent);
+    EXPECT_EQ(nullptr, parentWnd.m_hWnd);
+}
+
 TEST(Framework, ThrowingInitialisationStillCreatesTheDialog)
 {
     CTestDialog dialog;

@@ -10,6 +10,7 @@ add_executable(core_tests
     tests/config/DebugLogTest.cpp
     tests/config/LayoutTableTest.cpp
     tests/skin/AniFileTest.cpp
+    tests/skin/NineGridTest.cpp
     tests/mainwnd/ScreenSizeTableTest.cpp
     tests/mainwnd/SiteUrlTableTest.cpp
     tests/mainwnd/MbcsTextTest.cpp

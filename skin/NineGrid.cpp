@@ -1,0 +1,42 @@
+#include "skin/NineGrid.h"
+
+namespace
+{
+
+// How many tiles of size tile cover span: the quotient, plus one for a remainder. None for an empty span or a
+// tile without size (which could never cover anything).
+int TileCount(int span, int tile)
+{
+    if (span <= 0 || tile <= 0)
+        return 0;
+    return span / tile + (span % tile != 0 ? 1 : 0);
+}
+
+} // namespace
+
+std::vector<NineGridPlacement> PlanNineGrid(const NineGridPieceSize (&p)[9], int width, int height)
+{
+    std::vector<NineGridPlacement> plan;
+    plan.push_back({0, 0, 0});
+    const int topTiles = TileCount(width - p[0].w - p[2].w, p[1].w);
+    for (int k = 0; k < topTiles; ++k)
+        plan.push_back({1, p[0].w + k * p[1].w, 0});
+    plan.push_back({2, width - p[2].w, 0});
+
+    const int rows = TileCount(height - p[0].h - p[6].h, p[3].h);
+    for (int k = 0; k < rows; ++k)
+    {
+        const int y = p[0].h + k * p[3].h;
+        plan.push_back({3, 0, y});
+        plan.push_back({5, width - p[5].w, y});
+    }
+
+    // The bottom tiles take their top from the bottom-left piece, not from their own height.
+    const int bottom = height - p[6].h;
+    plan.push_back({6, 0, bottom});
+    const int bottomTiles = TileCount(width - p[6].w - p[8].w, p[7].w);
+    for (int k = 0; k < bottomTiles; ++k)
+        plan.push_back({7, p[6].w + k * p[7].w, bottom});
+    plan.push_back({8, width - p[8].w, height - p[8].h});
+    return plan;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <vector>
+
+// Where the nine pieces of a border image go in a rectangle of W x H pixels. The pieces form a 3 x 3 grid read
+// row by row (0 top-left, 1 top edge, 2 top-right, 3 left edge, 4 centre, 5 right edge, 6 bottom-left,
+// 7 bottom edge, 8 bottom-right). Corners are placed once, edges are tiled at their own size; the centre is never
+// drawn, so the interior stays as it was.
+struct NineGridPieceSize
+{
+    int w = 0;
+    int h = 0;
+};
+
+struct NineGridPlacement
+{
+    int piece = 0;
+    int x = 0;
+    int y = 0;
+
+    bool operator==(const NineGridPlacement& other) const
+    {
+        return piece == other.piece && x == other.x && y == other.y;
+    }
+};
+
+// The placements in drawing order: top-left, top tiles, top-right, the side rows (left then right piece),
+// bottom-left, bottom tiles, bottom-right. The last tile of a run may run past its span; what is drawn after it
+// covers the overrun. An edge piece without width (or height, for the sides) gets no tiles.
+std::vector<NineGridPlacement> PlanNineGrid(const NineGridPieceSize (&pieces)[9], int width, int height);

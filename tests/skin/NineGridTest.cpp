@@ -1,0 +1,93 @@
+#include "skin/NineGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+
+// The client's border pieces: a 30-pixel top band, 6-pixel sides, a 3-pixel bottom band.
+const NineGridPieceSize kShipped[9] = {{6, 30}, {2, 30}, {6, 30}, {6, 2}, {6, 2}, {6, 2}, {6, 3}, {2, 3}, {6, 3}};
+
+std::vector<NineGridPlacement> OfPiece(const std::vector<NineGridPlacement>& plan, int piece)
+{
+    std::vector<NineGridPlacement> found;
+    for (const NineGridPlacement& placement : plan)
+    {
+        if (placement.piece == piece)
+            found.push_back(placement);
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(NineGrid, ShippedPiecesIn100By50)
+{
+    const auto plan = PlanNineGrid(kShipped, 100, 50);
+
+    std::vector<NineGridPlacement> expected;
+    expected.push_back({0, 0, 0});
+    for (int k = 0; k < 44; ++k)
+        expected.push_back({1, 6 + 2 * k, 0});
+    expected.push_back({2, 94, 0});
+    for (int k = 0; k < 9; ++k)
+    {
+        expected.push_back({3, 0, 30 + 2 * k});
+        expected.push_back({5, 94, 30 + 2 * k});
+    }
+    expected.push_back({6, 0, 47});
+    for (int k = 0; k < 44; ++k)
+        expected.push_back({7, 6 + 2 * k, 47});
+    expected.push_back({8, 94, 47});
+    EXPECT_EQ(expected, plan);
+    EXPECT_TRUE(OfPiece(plan, 4).empty()); // the centre is never drawn
+}
+
+TEST(NineGrid, SpansAndTileCounts)
+{
+    struct Case
+    {
+        const char* name;
+        int width, height;
+        size_t topTiles, rows, bottomTiles;
+    } const cases[] = {
+        {"top span 1 with a 2-pixel tile: one tile", 13, 50, 1, 9, 1},
+        {"top span 0: no tile, corners meet", 12, 50, 0, 9, 0},
+        {"negative spans: corners overlap, nothing tiled", 8, 20, 0, 0, 0},
+        {"side span 17 with 2-pixel rows: 9 rows", 100, 50, 44, 9, 44},
+        {"side span 16: 8 rows", 100, 49, 44, 8, 44},
+        {"no area at all", 0, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const auto plan = PlanNineGrid(kShipped, c.width, c.height);
+        EXPECT_EQ(c.topTiles, OfPiece(plan, 1).size());
+        EXPECT_EQ(c.rows, OfPiece(plan, 3).size());
+        EXPECT_EQ(c.rows, OfPiece(plan, 5).size());
+        EXPECT_EQ(c.bottomTiles, OfPiece(plan, 7).size());
+        // Each corner exactly once, at the rectangle's corners whatever the spans.
+        ASSERT_EQ(1u, OfPiece(plan, 2).size());
+        EXPECT_EQ(c.width - 6, OfPiece(plan, 2)[0].x);
+        ASSERT_EQ(1u, OfPiece(plan, 8).size());
+        EXPECT_EQ(c.height - 3, OfPiece(plan, 8)[0].y);
+    }
+}
+
+TEST(NineGrid, BottomTilesTakeTheBottomLeftPiecesHeightAndZeroSizedTilesAreSkipped)
+{
+    NineGridPieceSize pieces[9] = {{4, 4}, {3, 4}, {4, 4}, {4, 5}, {1, 1}, {4, 5}, {4, 6}, {3, 2}, {4, 7}};
+    const auto plan = PlanNineGrid(pieces, 20, 30);
+    EXPECT_EQ(24, OfPiece(plan, 7).front().y); // 30 - 6, not 30 - 2
+    EXPECT_EQ(23, OfPiece(plan, 8).front().y); // its own height
+    EXPECT_EQ((std::vector<NineGridPlacement>{{3, 0, 4}, {3, 0, 9}, {3, 0, 14}, {3, 0, 19}}), OfPiece(plan, 3));
+
+    // A piece without size would need endless tiles; it gets none.
+    pieces[1] = {0, 4};
+    pieces[3] = {4, 0};
+    const auto degenerate = PlanNineGrid(pieces, 20, 30);
+    EXPECT_TRUE(OfPiece(degenerate, 1).empty());
+    EXPECT_TRUE(OfPiece(degenerate, 3).empty());
+}

@@ -15,6 +15,9 @@ add_library(lumora_win32 STATIC
     config/TextResource.cpp
     host/ImpIDispatch.cpp
     mainwnd/GameDlg.cpp
+    skin/MyBitmap.cpp
+    skin/MyBitmapButton.cpp
+    skin/ResourceImage.cpp
 )
 target_link_libraries(lumora_win32 PUBLIC lumora_core lumora_framework ${LUMORA_WIN32_LIBS})
 
@@ -39,9 +42,16 @@ lumora_wine_test(framework_occ_tests tests/framework/OccTest.cpp tests/framework
     tests/framework/OccTest.rc)
 lumora_wine_test(host_tests tests/host/ImpIDispatchTest.cpp)
 lumora_wine_test(app_tests tests/app/DesktopShortcutTest.cpp)
+# The skin's pictures, checked from their bytes as the executable carries them.
+lumora_wine_test(image_resource_tests tests/skin/ImageResourcesTest.cpp res/images.rc)
+lumora_wine_test(skin_tests tests/skin/SkinDrawingTest.cpp res/images.rc)
 
 # Starts copies of the real client, so it needs the client built first.
 lumora_wine_test(startup_tests tests/app/StartupTest.cpp)
 target_compile_definitions(startup_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
 add_dependencies(startup_tests lumora)
 
+
+# Not a test: the window scripts/skin-preview.sh takes a screenshot of.
+add_executable(skin_preview WIN32 tests/skin/SkinPreview.cpp res/images.rc)
+target_link_libraries(skin_preview PRIVATE lumora_win32)

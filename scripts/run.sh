@@ -16,15 +16,7 @@ source "$ROOT/scripts/wine-env.sh"
 bash "$ROOT/scripts/setup.sh" || exit 1
 
 mkdir -p "$RUN/logs"
-if [ -f "$BUILD/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$BUILD/CMakeCache.txt"; then
-    rm -rf "$BUILD"
-fi
-if ! cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-    >"$RUN/logs/configure.log" 2>&1; then
-    cat "$RUN/logs/configure.log"
-    exit 1
-fi
-cmake --build "$BUILD" --parallel 2 --target lumora || exit 1
+lumora_build_cross "$ROOT" "$RUN/logs" lumora || exit 1
 
 own_display=
 xcompmgr_pid=

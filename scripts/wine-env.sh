@@ -1,6 +1,6 @@
 # shellcheck shell=bash
-# Sourced by scripts/test.sh and scripts/run.sh: a private X display, a project-local Wine prefix and the
-# wineserver that serves it. Nothing here touches the user's own ~/.wine or home folder.
+# Sourced by scripts/test.sh, scripts/run.sh and scripts/skin-preview.sh: a private X display, a project-local
+# Wine prefix and the wineserver that serves it, and the cross build the latter two run. Nothing here touches the user's own ~/.wine or home folder.
 #
 # Every wine call is wrapped in timeout and reads nothing from standard input: a program that waits for a click
 # or a key under Xvfb would otherwise wait forever.
@@ -185,4 +185,22 @@ lumora_stop_wineserver()
         timeout 30 wineserver -k >/dev/null 2>&1
         LUMORA_WINESERVER_STARTED=
     fi
+}
+
+# Configures build/cross (anew if it was made with another generator) and builds the targets given, quietly
+# unless it fails. $1: root of the tree, $2: folder for the configure log; the rest: targets.
+lumora_build_cross()
+{
+    local root=$1 logdir=$2
+    shift 2
+    local build="$root/build/cross"
+    if [ -f "$build/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$build/CMakeCache.txt"; then
+        rm -rf "$build"
+    fi
+    if ! cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+        >"$logdir/configure.log" 2>&1; then
+        cat "$logdir/configure.log"
+        return 1
+    fi
+    cmake --build "$build" --parallel 2 --target "$@"
 }

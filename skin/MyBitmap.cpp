@@ -1,0 +1,105 @@
+#include "skin/MyBitmap.h"
+
+#include <memory>
+
+#include "config/ZoIni.h"
+#include "skin/NineGrid.h"
+#include "skin/ResourceImage.h"
+
+CMyBitmap::~CMyBitmap()
+{
+    for (auto& entry : m_images)
+        delete entry.second;
+    m_images.clear();
+}
+
+void CMyBitmap::SetFrames(int mode, const FrameList* frames)
+{
+    m_nMode = mode;
+    m_pFrames = frames;
+}
+
+Gdiplus::Bitmap* CMyBitmap::GetFrameImage(UINT index)
+{
+    if (!m_pFrames)
+        return nullptr;
+    auto cached = m_images.find(index);
+    if (cached != m_images.end() && cached->second)
+        return cached->second;
+    if (m_pFrames->empty())
+        return nullptr;
+    const std::string& entry = (*m_pFrames)[index % m_pFrames->size()];
+    const int id = ZoGameBase::TextToInt(entry.c_str());
+    Gdiplus::Bitmap* image = nullptr;
+    if (!LoadResourceImage(static_cast<UINT>(id), &image, "PNG"))
+        return nullptr;
+    m_images[index] = image;
+    return image;
+}
+
+BOOL CMyBitmap::ComposeNineGrid(const RECT& rect, Gdiplus::Graphics** graphics, Gdiplus::Bitmap** image)
+{
+    if (!m_pFrames || m_pFrames->empty() || m_pFrames->size() % 9 != 0)
+        return FALSE;
+
+    // Every piece's size is needed for the plan: a piece that cannot be loaded leaves nothing to compose.
+    Gdiplus::Bitmap* pieces[9] = {};
+    NineGridPieceSize sizes[9];
+    for (UINT k = 0; k < 9; ++k)
+    {
+        pieces[k] = GetFrameImage(k);
+        if (!pieces[k])
+            return FALSE;
+        sizes[k] = {static_cast<int>(pieces[k]->GetWidth()), static_cast<int>(pieces[k]->GetHeight())};
+    }
+
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    auto composed = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
+    auto surface = std::make_unique<Gdiplus::Graphics>(composed.get());
+    for (const NineGridPlacement& placement : PlanNineGrid(sizes, width, height))
+    {
+        surface->DrawImage(pieces[placement.piece], placement.x, placement.y, sizes[placement.piece].w,
+                           sizes[placement.piece].h);
+    }
+    *graphics = surface.release();
+    *image = composed.release();
+    return TRUE;
+}
+
+void CMyBitmap::Draw(const RECT& rect, HDC dc)
+{
+    if (!dc)
+        return;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (m_nMode == ModeNineGrid)
+    {
+        Gdiplus::Graphics* composedSurface = nullptr;
+        Gdiplus::Bitmap* composed = nullptr;
+        if (!ComposeNineGrid(rect, &composedSurface, &composed))
+            return;
+        auto surface = std::make_unique<Gdiplus::Graphics>(dc);
+        surface->DrawImage(composed, 0, 0, width, height);
+        delete composedSurface;
+        delete composed;
+        return;
+    }
+    if (Gdiplus::Bitmap* image = GetFrameImage(0))
+    {
+        Gdiplus::Graphics surface(dc);
+        surface.DrawImage(image, 0, 0, width, height);
+    }
+}
+
+void CMyBitmap::DrawResourceImage(const RECT& rect, HDC dc, UINT id)
+{
+    Gdiplus::Bitmap* loaded = nullptr;
+    if (!LoadResourceImage(id, &loaded, "PNG"))
+        return;
+    std::unique_ptr<Gdiplus::Bitmap> image(loaded);
+    if (!image)
+        return;
+    Gdiplus::Graphics surface(dc);
+    surface.DrawImage(image.get(), 0, 0, rect.right - rect.left, rect.bottom - rect.top);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <map>
+
+#include "skin/AniFile.h"
+#include "skin/Gdiplus.h"
+
+// A skin surface painted from a frame list: the list's first image stretched over a rectangle (single-image
+// mode), or a border composed of nine pieces (nine-grid mode, 1). Every image it decodes is kept for its life.
+class CMyBitmap
+{
+public:
+    enum
+    {
+        ModeNineGrid = 1,
+        ModeSingleImage = 2,
+    };
+
+    CMyBitmap() = default;
+    virtual ~CMyBitmap();
+    CMyBitmap(const CMyBitmap&) = delete;
+    CMyBitmap& operator=(const CMyBitmap&) = delete;
+
+    // Mode 1 is the nine-grid, anything else a single image. The list (null: the section is missing) stays
+    // owned by its CAniFile, which must outlive this object. Images already decoded stay cached.
+    void SetFrames(int mode, const FrameList* frames);
+
+    // The image of entry index (decoded once, then cached; owned here, the caller may change its pixels), or
+    // null when it cannot be had.
+    Gdiplus::Bitmap* GetFrameImage(UINT index);
+
+    // Paints the surface into dc at its origin, at the size of rect.
+    void Draw(const RECT& rect, HDC dc);
+
+    // A new W x H image holding the nine-grid, with a drawing surface on it; the caller deletes the surface,
+    // then the image. False when the list is not a non-zero multiple of nine entries, or a piece cannot be
+    // loaded (nothing is handed out then).
+    BOOL ComposeNineGrid(const RECT& rect, Gdiplus::Graphics** graphics, Gdiplus::Bitmap** image);
+
+    // Paints image resource id (type "PNG") into dc at its origin, stretched to the size of rect.
+    static void DrawResourceImage(const RECT& rect, HDC dc, UINT id);
+
+private:
+    int m_nMode = ModeSingleImage;
+    const FrameList* m_pFrames = nullptr;
+    std::map<UINT, Gdiplus::Bitmap*> m_images;
+};

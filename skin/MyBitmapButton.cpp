@@ -1,0 +1,99 @@
+#include "skin/MyBitmapButton.h"
+
+#include <commctrl.h>
+
+#include "skin/MyBitmap.h"
+
+BEGIN_MESSAGE_MAP(CMyBitmapButton, CBitmapButton)
+ON_WM_MOUSEMOVE()
+ON_WM_MOUSEHOVER()
+ON_WM_MOUSELEAVE()
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+void CMyBitmapButton::SetImages(UINT normal, UINT pressed, UINT hover)
+{
+    m_nNormal = normal;
+    m_nPressed = pressed;
+    m_nHover = hover;
+}
+
+UINT CMyBitmapButton::ChooseImage(UINT itemState) const
+{
+    if ((itemState & ODS_SELECTED) && m_nPressed)
+        return m_nPressed;
+    if (m_bHovering && m_nHover)
+        return m_nHover;
+    return m_nNormal;
+}
+
+void CMyBitmapButton::CaptureBackground(CWnd* window, HDC dc)
+{
+    if (!window || !m_hWnd)
+        return;
+    RECT client;
+    GetClientRect(&client);
+    RECT place;
+    GetWindowRect(&place);
+    window->ScreenToClient(&place);
+
+    // The selection goes first, then the bitmap, then the context.
+    m_pBackgroundSelection.reset();
+    m_background.Reset();
+    m_pBackgroundDC.reset();
+    m_pBackgroundDC = std::make_unique<CMemoryDC>(dc);
+    m_background.Reset(::CreateCompatibleBitmap(dc, client.right, client.bottom));
+    m_pBackgroundSelection = std::make_unique<CSelectObject>(*m_pBackgroundDC, m_background.Get());
+    ::BitBlt(*m_pBackgroundDC, 0, 0, client.right, client.bottom, dc, place.left, place.top, SRCCOPY);
+}
+
+void CMyBitmapButton::DrawItem(DRAWITEMSTRUCT* item)
+{
+    RECT client;
+    GetClientRect(&client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+
+    // Composed off screen and copied in one go, so the button never flickers.
+    CMemoryDC memory(item->hDC);
+    CBitmapHandle bitmap(::CreateCompatibleBitmap(item->hDC, width, height));
+    CSelectObject selection(memory, bitmap.Get());
+    if (m_pBackgroundDC)
+        ::BitBlt(memory, 0, 0, width, height, *m_pBackgroundDC, 0, 0, SRCCOPY);
+    CMyBitmap::DrawResourceImage(client, memory, ChooseImage(item->itemState));
+    ::BitBlt(item->hDC, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+}
+
+void CMyBitmapButton::OnMouseMove(UINT flags, POINT point)
+{
+    if (!m_bTracking)
+    {
+        TRACKMOUSEEVENT track = {};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_HOVER | TME_LEAVE;
+        track.hwndTrack = m_hWnd;
+        track.dwHoverTime = 1;
+        m_bTracking = _TrackMouseEvent(&track) != FALSE;
+    }
+    CBitmapButton::OnMouseMove(flags, point);
+}
+
+void CMyBitmapButton::OnMouseHover(UINT flags, POINT point)
+{
+    m_bHovering = true;
+    Invalidate(TRUE);
+    CBitmapButton::OnMouseHover(flags, point);
+}
+
+void CMyBitmapButton::OnMouseLeave()
+{
+    m_bTracking = false;
+    m_bHovering = false;
+    Invalidate(TRUE);
+    CBitmapButton::OnMouseLeave();
+}
+
+BOOL CMyBitmapButton::OnEraseBkgnd(HDC)
+{
+    return TRUE; // DrawItem paints every pixel
+}

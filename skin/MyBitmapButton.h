@@ -1,0 +1,46 @@
+#pragma once
+
+#include "framework/Button.h"
+#include "framework/Dc.h"
+
+#include <memory>
+
+// The skin's owner-drawn push button: a normal, a pressed and a hover image (PNG resource ids, 0 for none)
+// painted over a copy of the background that the window behind it painted. It follows the mouse itself and
+// shows its hover image once the pointer rests on it.
+class CMyBitmapButton : public CBitmapButton
+{
+public:
+    CMyBitmapButton() = default;
+    ~CMyBitmapButton() override = default;
+
+    // Stores the three ids; the button shows them from its next paint on.
+    void SetImages(UINT normal, UINT pressed, UINT hover);
+    // Copies what lies under the button from dc, which holds the client area of window as just painted.
+    void CaptureBackground(CWnd* window, HDC dc);
+
+    void DrawItem(DRAWITEMSTRUCT* item) override;
+
+    // The image a paint in state itemState (ODS_* flags) would show.
+    UINT ChooseImage(UINT itemState) const;
+    bool IsHovering() const { return m_bHovering; }
+
+protected:
+    void OnMouseMove(UINT flags, POINT point);
+    void OnMouseHover(UINT flags, POINT point);
+    void OnMouseLeave();
+    BOOL OnEraseBkgnd(HDC dc);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    UINT m_nNormal = 0;
+    UINT m_nPressed = 0;
+    UINT m_nHover = 0;
+    bool m_bTracking = false;
+    bool m_bHovering = false;
+    // The captured background: a memory context with its bitmap selected, the size of the client area.
+    std::unique_ptr<CMemoryDC> m_pBackgroundDC;
+    CBitmapHandle m_background;
+    std::unique_ptr<CSelectObject> m_pBackgroundSelection;
+};

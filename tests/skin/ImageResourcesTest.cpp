@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/ResourceLists.h"
+
 namespace
 {
 
@@ -258,18 +260,6 @@ const char* StoredName(Stored stored)
     return "?";
 }
 
-BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
-{
-    reinterpret_cast<std::vector<int>*>(param)->push_back(IS_INTRESOURCE(name) ? LOWORD(name) : -1);
-    return TRUE;
-}
-
-BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param)
-{
-    reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
-    return TRUE;
-}
-
 // A picture decoded by GDI+ from a copy of the resource's bytes, with its colour profile applied, as the client
 // decodes it; its pixels as 32-bit ARGB, row by row.
 struct Decoded
@@ -357,9 +347,7 @@ TEST_F(ImageResources, TypesHoldExactlyTheInventory)
     for (const char* type : {"PNG", "JPG"})
     {
         SCOPED_TRACE(type);
-        std::vector<int> ids;
-        EXPECT_TRUE(EnumResourceNamesA(nullptr, type, CollectName, reinterpret_cast<LONG_PTR>(&ids)));
-        std::sort(ids.begin(), ids.end());
+        const std::vector<int> ids = ResourceIds(type);
         const std::vector<int> expected = InventoryIds(type);
         std::vector<int> missing, extra;
         std::set_difference(expected.begin(), expected.end(), ids.begin(), ids.end(), std::back_inserter(missing));
@@ -378,9 +366,7 @@ TEST_F(ImageResources, EachIsUsEnglishOnly)
         for (int id = run.first; id <= run.last; ++id)
         {
             SCOPED_TRACE(id);
-            std::vector<WORD> languages;
-            EXPECT_TRUE(EnumResourceLanguagesA(nullptr, run.type, MAKEINTRESOURCEA(id), CollectLanguage,
-                                               reinterpret_cast<LONG_PTR>(&languages)));
+            const std::vector<WORD> languages = ResourceLanguages(run.type, id);
             EXPECT_EQ(std::vector<WORD>{kUsEnglish}, languages);
         }
 }

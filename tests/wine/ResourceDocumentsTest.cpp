@@ -19,6 +19,7 @@
 #include "mainwnd/SiteUrlTable.h"
 #include "res/resource.h"
 #include "skin/AniFile.h"
+#include "tests/wine/ResourceLists.h"
 
 namespace
 {
@@ -64,19 +65,6 @@ size_t FirstDifference(const std::string& a, const std::string& b)
     return at == a.size() && at == b.size() ? std::string::npos : at;
 }
 
-BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
-{
-    // A name given as a string instead of a number is recorded as -1, which no expected id matches.
-    reinterpret_cast<std::vector<int>*>(param)->push_back(IS_INTRESOURCE(name) ? LOWORD(name) : -1);
-    return TRUE;
-}
-
-BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param)
-{
-    reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
-    return TRUE;
-}
-
 // Every section header of a document, in order, as the parser reads them.
 std::vector<std::string> SectionNames(const std::string& text)
 {
@@ -115,9 +103,7 @@ TEST(ResourceDocuments, EachIsItsFileByteForByte)
 
 TEST(ResourceDocuments, TextTypeHoldsExactlyTheFourDocuments)
 {
-    std::vector<int> ids;
-    EXPECT_TRUE(EnumResourceNamesA(nullptr, "TEXT", CollectName, reinterpret_cast<LONG_PTR>(&ids)));
-    std::sort(ids.begin(), ids.end());
+    const std::vector<int> ids = ResourceIds("TEXT");
     std::vector<int> expected;
     for (const Document& doc : kDocuments)
         expected.push_back(doc.id);
@@ -130,9 +116,7 @@ TEST(ResourceDocuments, EachIsUsEnglishOnly)
     for (const Document& doc : kDocuments)
     {
         SCOPED_TRACE(doc.fileName);
-        std::vector<WORD> languages;
-        EXPECT_TRUE(EnumResourceLanguagesA(nullptr, "TEXT", MAKEINTRESOURCEA(doc.id), CollectLanguage,
-                                           reinterpret_cast<LONG_PTR>(&languages)));
+        const std::vector<WORD> languages = ResourceLanguages("TEXT", doc.id);
         EXPECT_EQ(std::vector<WORD>{1033}, languages);
         // The lookup without a language (the thread's own, then the fallbacks) lands on that one entry.
         EXPECT_EQ(FindResourceExA(nullptr, "TEXT", MAKEINTRESOURCEA(doc.id), kUsEnglish),
@@ -185,8 +169,8 @@ TEST(ResourceDocuments, LayoutTableSameAsFromFile)
         const char* name;
         int x, y, w, h, anchor;
     } const cases[] = {
-        {"DlgWeb", 320, 188, 684, 390, 0},   {"Exit_L", 32, 3, 29, 25, 1},      {"Icon_L", 5, 3, 24, 24, 0},
-        {"Refresh_L", 135, 6, 38, 18, 1},   {"WebTitle_L", 38, 7, 500, 19, 0},
+        {"DlgWeb", 320, 188, 684, 390, 0}, {"Exit_L", 32, 3, 29, 25, 1},      {"Icon_L", 5, 3, 24, 24, 0},
+        {"Refresh_L", 135, 6, 38, 18, 1},  {"WebTitle_L", 38, 7, 500, 19, 0},
     };
     for (const Case& c : cases)
     {
@@ -290,9 +274,9 @@ TEST(ResourceDocuments, ScreenSizeTablesSameAsFromFile)
         bool width;
         int window;
     } const cases[] = {
-        {1920, true, 1440}, {1440, true, 1440}, {1366, true, 1366}, {1300, true, 1280}, {1024, true, 1024},
-        {1023, true, 0},    {1080, false, 800}, {900, false, 800},  {899, false, 763},  {768, false, 731},
-        {720, false, 683},  {719, false, 0},
+        {1920, true, 1440}, {1440, true, 1440}, {1366, true, 1366}, {1300, true, 1280},
+        {1024, true, 1024}, {1023, true, 0},    {1080, false, 800}, {900, false, 800},
+        {899, false, 763},  {768, false, 731},  {720, false, 683},  {719, false, 0},
     };
     for (const Case& c : cases)
     {

@@ -44,6 +44,8 @@ lumora_wine_test(host_tests tests/host/ImpIDispatchTest.cpp)
 lumora_wine_test(app_tests tests/app/DesktopShortcutTest.cpp)
 # The skin's pictures, checked from their bytes as the executable carries them.
 lumora_wine_test(image_resource_tests tests/skin/ImageResourcesTest.cpp res/images.rc)
+target_compile_definitions(image_resource_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
+add_dependencies(image_resource_tests lumora)
 lumora_wine_test(skin_tests tests/skin/SkinDrawingTest.cpp res/images.rc)
 
 # Starts copies of the real client, so it needs the client built first.

@@ -100,14 +100,15 @@ struct Bytes
     size_t size = 0;
 };
 
-Bytes FindImage(int id, const char* type)
+// The bytes of a picture in module (null: this test program).
+Bytes FindImage(int id, const char* type, HMODULE module = nullptr)
 {
     Bytes bytes;
-    HRSRC info = FindResourceA(nullptr, MAKEINTRESOURCEA(id), type);
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), type);
     if (!info)
         return bytes;
-    bytes.size = SizeofResource(nullptr, info);
-    bytes.data = static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, info)));
+    bytes.size = SizeofResource(module, info);
+    bytes.data = static_cast<const unsigned char*>(LockResource(LoadResource(module, info)));
     return bytes;
 }
 
@@ -453,4 +454,24 @@ TEST_F(ImageResources, LoginPictureAndOutlineDecodeToTheSameSize)
             if ((outline.At(x, y) >> 24) == 0xFF)
                 colours.insert(colour.At(x, y) & 0xFFFFFF);
     EXPECT_GT(colours.size(), 500u);
+}
+
+TEST_F(ImageResources, TheClientCarriesTheSameBytes)
+{
+    // The client as built, opened as data through Wine's drive for the Linux root.
+    std::string path = std::string("Z:") + LUMORA_EXE;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    HMODULE client = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, client) << path;
+    for (const IdRun& run : kInventory)
+        for (int id = run.first; id <= run.last; ++id)
+        {
+            SCOPED_TRACE(id);
+            const Bytes mine = FindImage(id, run.type);
+            const Bytes theirs = FindImage(id, run.type, client);
+            ASSERT_NE(nullptr, theirs.data);
+            ASSERT_EQ(mine.size, theirs.size);
+            EXPECT_EQ(0, std::memcmp(mine.data, theirs.data, mine.size));
+        }
+    FreeLibrary(client);
 }

@@ -23,8 +23,9 @@ BOOL CGameApp::InitInstance()
 
     CWinApp::InitInstance();
 
-    // Every ActiveX control a dialog creates from now on gets the client's own site.
-    static CCustomOccManager* occManager = new CCustomOccManager;
+    // Every ActiveX control a dialog creates from now on gets the client's own site. The manager lives until
+    // the process ends.
+    COccManager* occManager = new CCustomOccManager;
     m_pDispOM = new CImpIDispatch;
     AfxEnableControlContainer(occManager);
 

@@ -41,11 +41,6 @@ std::string AfxUtf8(const wchar_t* wide)
     return FromWide(CP_UTF8, wide);
 }
 
-std::string AfxNarrow(const wchar_t* wide)
-{
-    return FromWide(CP_THREAD_ACP, wide);
-}
-
 std::wstring AfxWideFromNarrow(const char* narrow)
 {
     return ToWide(CP_THREAD_ACP, narrow);

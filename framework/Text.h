@@ -6,6 +6,5 @@
 std::wstring AfxWide(const char* utf8);
 std::string AfxUtf8(const wchar_t* wide);
 
-// UTF-16 <-> the thread's narrow (ANSI) code page, for the texts that the client keeps narrow.
-std::string AfxNarrow(const wchar_t* wide);
+// The thread's narrow (ANSI) code page -> UTF-16, for the texts that the client keeps narrow.
 std::wstring AfxWideFromNarrow(const char* narrow);

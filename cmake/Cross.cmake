@@ -37,6 +37,11 @@ endfunction()
 
 lumora_wine_test(resource_tests tests/wine/ResourceDocumentsTest.cpp res/documents.rc)
 lumora_wine_test(framework_tests tests/framework/FrameworkTest.cpp tests/framework/FrameworkTest.rc)
+# Started by framework_tests under other names, for the caption of message boxes.
+add_executable(messagebox_probe WIN32 tests/framework/MessageBoxProbe.cpp)
+target_link_libraries(messagebox_probe PRIVATE lumora_framework lumora_winmain)
+target_compile_definitions(framework_tests PRIVATE LUMORA_MESSAGEBOX_PROBE="$<TARGET_FILE:messagebox_probe>")
+add_dependencies(framework_tests messagebox_probe)
 # The ActiveX control container, with a control of its own and the system's web browser.
 lumora_wine_test(framework_occ_tests tests/framework/OccTest.cpp tests/framework/OccTestControl.cpp
     tests/framework/OccTest.rc)

@@ -37,7 +37,7 @@ public:
     int exitCount = 0;
 } g_app;
 
-// Closes the first message box of this thread that shows up, and remembers its text.
+// Closes the first message box of this thread that shows up, and remembers its text and its caption.
 class CMessageBoxAnswerer
 {
 public:
@@ -53,9 +53,15 @@ public:
             m_worker.join();
         return text;
     }
+    std::wstring Caption()
+    {
+        Join();
+        return caption;
+    }
 
 private:
     std::wstring text;
+    std::wstring caption;
 
     void Run()
     {
@@ -74,6 +80,9 @@ private:
             return TRUE;
         wchar_t message[256] = {};
         ::GetDlgItemTextW(hwnd, 0xFFFF, message, 256);
+        wchar_t title[256] = {};
+        ::GetWindowTextW(hwnd, title, 256);
+        self->caption = title;
         self->text = message[0] ? message : L"(no text)";
         ::PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
         return FALSE;
@@ -93,7 +102,7 @@ public:
 class CTestDialog : public CDialog
 {
 public:
-    CTestDialog() : CDialog(100) {}
+    explicit CTestDialog(CWnd* parent = nullptr) : CDialog(100, parent) {}
 
     BOOL OnInitDialog() override
     {
@@ -222,6 +231,57 @@ TEST(Framework, ModalDialogReturnsItsResult)
     EXPECT_EQ(IDCANCEL, cancelled.DoModal());
 }
 
+// The modal run disables the owner while it lasts and gives it back however the dialog ends: otherwise the window
+// behind a closed dialog stays dead.
+TEST(Framework, ModalRunGivesItsOwnerBack)
+{
+    static HWND ownerHwnd;
+    ownerHwnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 40, 40, 200, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    CWnd owner;
+    ASSERT_TRUE(owner.SubclassWindow(ownerHwnd));
+
+    enum End
+    {
+        ByOk,
+        ByCancel,
+        ByDestroyingTheWindow,
+    };
+    struct Case
+    {
+        End end;
+        INT_PTR result;
+    } const cases[] = {{ByOk, IDOK}, {ByCancel, IDCANCEL}, {ByDestroyingTheWindow, -1}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.end);
+        static End end;
+        static bool ownerDisabled;
+        static HWND dialogOwner;
+        end = c.end;
+        ownerDisabled = false;
+        dialogOwner = nullptr;
+
+        CTestDialog dialog(&owner);
+        dialog.script = [](CTestDialog& d)
+        {
+            ownerDisabled = !::IsWindowEnabled(ownerHwnd);
+            dialogOwner = ::GetWindow(d.m_hWnd, GW_OWNER);
+            if (end == ByOk)
+                d.PostMessage(WM_COMMAND, IDOK);
+            else if (end == ByCancel)
+                d.PostMessage(WM_COMMAND, IDCANCEL);
+            else
+                d.DestroyWindow();
+        };
+        EXPECT_EQ(c.result, dialog.DoModal());
+        EXPECT_EQ(ownerHwnd, dialogOwner);
+        EXPECT_TRUE(ownerDisabled) << "the owner must not take input while the dialog runs";
+        EXPECT_TRUE(::IsWindowEnabled(ownerHwnd)) << "the owner must come back when the dialog ends";
+    }
+    ::DestroyWindow(ownerHwnd);
+}
+
 TEST(Framework, DataExchangeRefusesWhatIsNotAnInteger)
 {
     struct Case
@@ -239,6 +299,7 @@ TEST(Framework, DataExchangeRefusesWhatIsNotAnInteger)
         SCOPED_TRACE(AfxUtf8(c.text));
         static const Case* current;
         static std::wstring boxText;
+        static std::wstring boxCaption;
         static bool stayedOpen;
         static bool focusInBox;
         current = &c;
@@ -258,6 +319,7 @@ TEST(Framework, DataExchangeRefusesWhatIsNotAnInteger)
                 CMessageBoxAnswerer answerer(d.m_hWnd);
                 d.OnOK();
                 boxText = answerer.Join();
+                boxCaption = answerer.Caption();
             }
             stayedOpen = ::IsWindow(d.m_hWnd) && d.m_hWnd;
             focusInBox = ::GetFocus() == d.GetDlgItem(1012);
@@ -274,10 +336,124 @@ TEST(Framework, DataExchangeRefusesWhatIsNotAnInteger)
         {
             EXPECT_EQ(IDCANCEL, result);
             EXPECT_EQ(L"请输入一个整数。", boxText);
+            EXPECT_EQ(L"FrameworkTests", boxCaption); // the application's name
             EXPECT_TRUE(stayedOpen);
             EXPECT_TRUE(focusInBox);
             EXPECT_EQ(5, dialog.value); // nothing stored
         }
+    }
+}
+
+namespace
+{
+
+struct ShownBox
+{
+    std::wstring caption;
+    std::wstring text;
+};
+
+struct BoxSearch
+{
+    DWORD pid;
+    HWND box;
+};
+
+BOOL CALLBACK FindBoxOf(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t className[32] = {};
+    ::GetClassNameW(hwnd, className, 32);
+    if (pid != search->pid || !::IsWindowVisible(hwnd) || std::wstring(className) != L"#32770")
+        return TRUE;
+    search->box = hwnd;
+    return FALSE;
+}
+
+// Starts a copy of the probe program named fileName, answers the message box it shows, and returns what the box
+// showed.
+ShownBox RunProbeAs(const std::wstring& fileName)
+{
+    std::wstring probe = L"Z:" + AfxWide(LUMORA_MESSAGEBOX_PROBE);
+    for (wchar_t& c : probe)
+        c = c == L'/' ? L'\\' : c;
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"lumora-probe-" + std::to_wstring(::GetTickCount());
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring exe = folder + L"\\" + fileName;
+    ShownBox shown;
+    if (!::CopyFileW(probe.c_str(), exe.c_str(), FALSE))
+    {
+        ADD_FAILURE() << "cannot copy the probe: " << ::GetLastError();
+        return shown;
+    }
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                          &process))
+    {
+        ADD_FAILURE() << "CreateProcess failed: " << ::GetLastError();
+        return shown;
+    }
+    BoxSearch search = {process.dwProcessId, nullptr};
+    for (int i = 0; i < 300 && !search.box; ++i)
+    {
+        ::Sleep(50);
+        ::EnumWindows(FindBoxOf, reinterpret_cast<LPARAM>(&search));
+    }
+    if (search.box)
+    {
+        wchar_t text[256] = {};
+        ::GetWindowTextW(search.box, text, 256);
+        shown.caption = text;
+        text[0] = 0;
+        ::GetDlgItemTextW(search.box, 0xFFFF, text, 256);
+        shown.text = text;
+        ::PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+    }
+    else
+    {
+        ADD_FAILURE() << "the probe showed no message box";
+    }
+    if (::WaitForSingleObject(process.hProcess, 15000) != WAIT_OBJECT_0)
+    {
+        ADD_FAILURE() << "the probe did not end";
+        ::TerminateProcess(process.hProcess, 1);
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    ::DeleteFileW(exe.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+    return shown;
+}
+
+} // namespace
+
+// A message box's caption is the application's name: the base name of the executable the process started from,
+// whatever the copy is called.
+TEST(Framework, MessageBoxCaptionIsTheExecutablesName)
+{
+    struct Case
+    {
+        const wchar_t* fileName;
+        const wchar_t* caption;
+    } const cases[] = {
+        {L"lumora.exe", L"lumora"},
+        {L"Lumora Copy.v2.exe", L"Lumora Copy.v2"},
+        {L"游戏登录器.exe", L"游戏登录器"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(AfxUtf8(c.fileName));
+        const ShownBox shown = RunProbeAs(c.fileName);
+        EXPECT_EQ(c.caption, shown.caption);
+        EXPECT_EQ(L"请输入一个整数。", shown.text);
     }
 }
 

@@ -346,19 +346,26 @@ TEST(MyBitmap, EntriesReadAsNumbers)
 namespace
 {
 
-// A parent window with one owner-drawn button bound to a CMyBitmapButton.
+// A parent window with one owner-drawn button bound to a CMyBitmapButton at 30, 20 of its client area. The
+// parent sits away from the screen's origin, so that screen and client coordinates differ.
 class CButtonHost
 {
 public:
+    static constexpr int kLeft = 300;
+    static constexpr int kTop = 200;
+
     CButtonHost()
     {
-        m_parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+        m_parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, kLeft, kTop, 200, 100, nullptr, nullptr, nullptr,
+                                     nullptr);
         HWND hwnd = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 30, 20, 38, 18, m_parent,
                                       reinterpret_cast<HMENU>(1002), nullptr, nullptr);
         button.SubclassWindow(hwnd);
         m_parentWnd.SubclassWindow(m_parent);
     }
     ~CButtonHost() { ::DestroyWindow(m_parent); }
+
+    void Show() { ::SetWindowPos(m_parent, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW); }
 
     // What DrawItem paints into a fresh 38 x 18 canvas for an item state.
     std::unique_ptr<CCanvas> Paint(UINT itemState)
@@ -428,7 +435,8 @@ TEST(MyBitmapButton, PaintsItsImageOverTheCapturedBackground)
     parent.Fill(Stripes);
     host.button.CaptureBackground(&host.m_parentWnd, parent.Dc());
 
-    // No image that loads: exactly the background under the button (it sits at 30, 20).
+    // No image that loads: exactly the background under the button (it sits at 30, 20 of the parent's client
+    // area, whatever the parent's place on the screen).
     host.button.SetImages(4242, 0, 0);
     auto background = host.Paint(0);
     for (int y = 0; y < 18; ++y)
@@ -470,4 +478,50 @@ TEST(MyBitmapButton, FollowsThePointerAndNeverErasesItsBackground)
     EXPECT_TRUE(host.button.IsHovering());
     host.button.SendMessage(WM_MOUSELEAVE);
     EXPECT_FALSE(host.button.IsHovering());
+}
+
+namespace
+{
+
+// Handles this thread's messages until done() holds or about two seconds have passed; the result of done().
+template <class Done> bool PumpUntil(Done done)
+{
+    for (int i = 0; i < 200 && !done(); ++i)
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(10);
+    }
+    return done();
+}
+
+} // namespace
+
+// The system's hover and leave notices, driven by the real pointer: hover must come back every time the pointer
+// comes back and rests, not just the first time.
+TEST(MyBitmapButton, HoverComesBackAfterEveryLeave)
+{
+    CButtonHost host;
+    host.button.SetImages(206, 207, 208);
+    host.Show();
+    const POINT inside = {CButtonHost::kLeft + 30 + 19, CButtonHost::kTop + 20 + 9};
+    const POINT outside = {CButtonHost::kLeft + 150, CButtonHost::kTop + 80}; // on the parent, off the button
+
+    for (int round = 0; round < 3; ++round)
+    {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        ::SetCursorPos(inside.x, inside.y);
+        // The move the system reports when the pointer comes in (sent as well, in case the warp reports none).
+        host.button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(19, 9));
+        ASSERT_TRUE(PumpUntil([&] { return host.button.IsHovering(); })) << "no hover once the pointer rested";
+        EXPECT_EQ(208u, host.button.ChooseImage(0));
+
+        ::SetCursorPos(outside.x, outside.y);
+        ASSERT_TRUE(PumpUntil([&] { return !host.button.IsHovering(); })) << "no leave";
+        EXPECT_EQ(206u, host.button.ChooseImage(0));
+    }
 }

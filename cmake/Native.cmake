@@ -6,15 +6,15 @@ add_link_options(${LUMORA_SANITIZE})
 include(cmake/GoogleTest.cmake)
 
 add_executable(core_tests
-    tests/config/ZoIniTest.cpp
-    tests/config/DebugLogTest.cpp
-    tests/config/LayoutTableTest.cpp
-    tests/skin/AniFileTest.cpp
-    tests/skin/NineGridTest.cpp
-    tests/mainwnd/ScreenSizeTableTest.cpp
-    tests/mainwnd/SiteUrlTableTest.cpp
-    tests/mainwnd/MbcsTextTest.cpp
-    tests/ShippedDocuments.cpp
+    tests/core/MbcsTextTest.cpp
+    tests/core/ShippedDocuments.cpp
+    tests/config/core/ZoIniTest.cpp
+    tests/config/core/DebugLogTest.cpp
+    tests/config/core/LayoutTableTest.cpp
+    tests/skin/core/AniFileTest.cpp
+    tests/skin/core/NineGridTest.cpp
+    tests/mainwnd/core/ScreenSizeTableTest.cpp
+    tests/mainwnd/core/SiteUrlTableTest.cpp
 )
 target_link_libraries(core_tests PRIVATE lumora_core GTest::gtest_main)
 target_compile_definitions(core_tests PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "config/ZoIni.h"
-#include "skin/NineGrid.h"
+#include "config/core/ZoIni.h"
+#include "skin/core/NineGrid.h"
 #include "skin/ResourceImage.h"
 
 CMyBitmap::~CMyBitmap()

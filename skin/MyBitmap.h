@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "skin/AniFile.h"
+#include "skin/core/AniFile.h"
 #include "skin/Gdiplus.h"
 
 // A skin surface painted from a frame list: the list's first image stretched over a rectangle (single-image

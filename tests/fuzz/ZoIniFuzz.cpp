@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
-#include "config/LayoutTable.h"
-#include "config/ZoIni.h"
-#include "mainwnd/ScreenSizeTable.h"
-#include "mainwnd/SiteUrlTable.h"
-#include "skin/AniFile.h"
+#include "config/core/LayoutTable.h"
+#include "config/core/ZoIni.h"
+#include "mainwnd/core/ScreenSizeTable.h"
+#include "mainwnd/core/SiteUrlTable.h"
+#include "skin/core/AniFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

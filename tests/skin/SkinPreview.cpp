@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/Dc.h"
-#include "skin/AniFile.h"
+#include "skin/core/AniFile.h"
 #include "skin/MyBitmap.h"
 #include "skin/MyBitmapButton.h"
 

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "config/LayoutTable.h"
+#include "config/core/LayoutTable.h"
 #include "config/TextResource.h"
-#include "config/ZoIni.h"
-#include "mainwnd/ScreenSizeTable.h"
-#include "mainwnd/SiteUrlTable.h"
+#include "config/core/ZoIni.h"
+#include "mainwnd/core/ScreenSizeTable.h"
+#include "mainwnd/core/SiteUrlTable.h"
 #include "res/resource.h"
-#include "skin/AniFile.h"
+#include "skin/core/AniFile.h"
 #include "tests/wine/ResourceLists.h"
 
 namespace

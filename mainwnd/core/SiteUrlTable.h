@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "mainwnd/MbcsText.h"
+#include "core/MbcsText.h"
 
 // The numbers by which the site addresses are asked for; 4, 5 and every number outside 0..10 mean Exit.
 enum SiteUrlKind

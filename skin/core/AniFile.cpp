@@ -1,10 +1,10 @@
-#include "skin/AniFile.h"
+#include "skin/core/AniFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "config/ZoIni.h"
+#include "config/core/ZoIni.h"
 
 bool CAniFile::LoadFromText(const char* text)
 {

@@ -1,4 +1,4 @@
-#include "skin/NineGrid.h"
+#include "skin/core/NineGrid.h"
 
 #include <gtest/gtest.h>
 

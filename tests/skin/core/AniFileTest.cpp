@@ -1,8 +1,8 @@
-#include "skin/AniFile.h"
+#include "skin/core/AniFile.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/ShippedDocuments.h"
+#include "tests/core/ShippedDocuments.h"
 
 TEST(AniFile, ShippedDocument)
 {

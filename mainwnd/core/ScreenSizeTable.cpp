@@ -1,10 +1,10 @@
-#include "mainwnd/ScreenSizeTable.h"
+#include "mainwnd/core/ScreenSizeTable.h"
 
 #include <algorithm>
 #include <functional>
 #include <string>
 
-#include "config/ZoIni.h"
+#include "config/core/ZoIni.h"
 
 namespace
 {

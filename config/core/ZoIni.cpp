@@ -1,4 +1,4 @@
-#include "config/ZoIni.h"
+#include "config/core/ZoIni.h"
 
 #include <climits>
 #include <cstring>

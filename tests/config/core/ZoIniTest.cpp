@@ -1,11 +1,11 @@
-#include "config/ZoIni.h"
+#include "config/core/ZoIni.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "tests/ShippedDocuments.h"
+#include "tests/core/ShippedDocuments.h"
 
 using ZoGameBase::CZoIni;
 

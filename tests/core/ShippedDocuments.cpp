@@ -1,4 +1,4 @@
-#include "tests/ShippedDocuments.h"
+#include "tests/core/ShippedDocuments.h"
 
 #include <fstream>
 #include <iterator>

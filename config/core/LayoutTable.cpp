@@ -1,6 +1,6 @@
-#include "config/LayoutTable.h"
+#include "config/core/LayoutTable.h"
 
-#include "config/ZoIni.h"
+#include "config/core/ZoIni.h"
 
 void CLayoutTable::Load(const char* text, int length)
 {

@@ -1,8 +1,8 @@
-#include "mainwnd/SiteUrlTable.h"
+#include "mainwnd/core/SiteUrlTable.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/ShippedDocuments.h"
+#include "tests/core/ShippedDocuments.h"
 
 namespace
 {

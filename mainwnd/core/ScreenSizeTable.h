@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/Geometry.h"
+#include "core/Geometry.h"
 
 // The width and height tables of the resolution document. Each entry is one word: window size in the high
 // 16 bits, the smallest work-area size it holds for in the low 16 bits; tables are sorted descending.

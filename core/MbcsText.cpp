@@ -1,4 +1,4 @@
-#include "mainwnd/MbcsText.h"
+#include "core/MbcsText.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // The parser's diagnostic log: one file a local day under ./debug, opened and closed for every record.
-#include "config/ZoIni.h"
+#include "config/core/ZoIni.h"
 
 #include <cstdarg>
 #include <cstdio>

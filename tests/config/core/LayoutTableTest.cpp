@@ -1,8 +1,8 @@
-#include "config/LayoutTable.h"
+#include "config/core/LayoutTable.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/ShippedDocuments.h"
+#include "tests/core/ShippedDocuments.h"
 
 namespace
 {

@@ -1,8 +1,8 @@
-#include "mainwnd/ScreenSizeTable.h"
+#include "mainwnd/core/ScreenSizeTable.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/ShippedDocuments.h"
+#include "tests/core/ShippedDocuments.h"
 
 namespace
 {

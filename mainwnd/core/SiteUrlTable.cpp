@@ -1,6 +1,6 @@
-#include "mainwnd/SiteUrlTable.h"
+#include "mainwnd/core/SiteUrlTable.h"
 
-#include "config/ZoIni.h"
+#include "config/core/ZoIni.h"
 
 void CSiteUrlTable::Load(const char* text, int length)
 {

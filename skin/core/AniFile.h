@@ -11,8 +11,10 @@ using FrameList = std::vector<std::string>;
 class CAniFile
 {
 public:
-    // Longest list a section may announce; longer counts are cut to it (no skin surface needs more than nine).
-    static constexpr int kMaxFrames = 4096;
+    // Longest list a section may announce. A longer count (far beyond any skin, whose surfaces need nine
+    // entries at most) or one whose list cannot be allocated is refused: the section gets an empty list, and the
+    // diagnostic log says so.
+    static constexpr int kMaxFrames = 1000000;
 
     CAniFile() = default;
     virtual ~CAniFile() = default;
@@ -22,6 +24,10 @@ public:
     // The list of the section named exactly name, or null. Valid until the next LoadFromText.
     const FrameList* GetFrames(const char* name) const;
 
+    // Turns the parser's diagnostic log on or off for the loads that follow; off after construction.
+    void EnableLog(bool on) { m_bLog = on; }
+
 private:
     std::map<std::string, FrameList> m_frames;
+    bool m_bLog = false;
 };

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "tests/core/ShippedDocuments.h"
 
 TEST(AniFile, ShippedDocument)
@@ -76,16 +82,63 @@ TEST(AniFile, NullTextKeepsMapAndReloadStartsAfresh)
     EXPECT_EQ(nullptr, ani.GetFrames("Bg"));
 }
 
-TEST(AniFile, HugeFrameAmountIsBounded)
+// Every count up to the bound gets a list exactly that long; a count above it gets an empty list and a line in
+// the diagnostic log, and the sections after it are read as usual.
+TEST(AniFile, FrameAmountIsHonouredUpToTheBound)
 {
-    CAniFile ani;
-    ASSERT_TRUE(
-        ani.LoadFromText("[Huge]\r\nFrameAmount=2147483647\r\nFrame0=a\r\n[After]\r\nFrameAmount=1\r\nFrame0=b\r\n"));
-    const FrameList* frames = ani.GetFrames("Huge");
-    ASSERT_NE(nullptr, frames);
-    EXPECT_EQ(static_cast<size_t>(CAniFile::kMaxFrames), frames->size());
-    EXPECT_EQ("a", frames->front());
-    ASSERT_NE(nullptr, ani.GetFrames("After"));
+    namespace fs = std::filesystem;
+    const fs::path previous = fs::current_path();
+    const fs::path folder = fs::temp_directory_path() / ("lumora-anifile-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::current_path(folder);
+
+    struct Case
+    {
+        const char* amount;
+        size_t length;
+        bool logged;
+    } const cases[] = {
+        {"4098", 4098, false},
+        {"1000000", 1000000, false},
+        {"1000001", 0, true},
+        {"2147483647", 0, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.amount);
+        fs::remove_all(folder / "debug");
+        CAniFile ani;
+        ani.EnableLog(true);
+        const std::string text = std::string("[Huge]\r\nFrameAmount=") + c.amount +
+                                 "\r\nFrame0=a\r\nFrame4096=z\r\n[After]\r\nFrameAmount=1\r\nFrame0=b\r\n";
+        ASSERT_TRUE(ani.LoadFromText(text.c_str()));
+        const FrameList* frames = ani.GetFrames("Huge");
+        ASSERT_NE(nullptr, frames);
+        ASSERT_EQ(c.length, frames->size());
+        if (c.length)
+        {
+            EXPECT_EQ("a", frames->front());
+            EXPECT_EQ("z", (*frames)[4096]);
+            EXPECT_EQ("", frames->back());
+        }
+        ASSERT_NE(nullptr, ani.GetFrames("After"));
+        EXPECT_EQ(FrameList{"b"}, *ani.GetFrames("After"));
+
+        std::string log;
+        if (fs::exists(folder / "debug"))
+            for (const auto& file : fs::directory_iterator(folder / "debug"))
+            {
+                std::ifstream in(file.path());
+                log.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            }
+        if (c.logged)
+            EXPECT_NE(std::string::npos, log.find(std::string("[Huge] FrameAmount=") + c.amount)) << log;
+        else
+            EXPECT_EQ("", log);
+    }
+    fs::current_path(previous);
+    fs::remove_all(folder);
 }
 
 TEST(AniFile, OverlongHeaderEndsReadingButKeepsEarlierSections)

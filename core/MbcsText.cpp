@@ -34,8 +34,9 @@ size_t CharLength(const std::string& text, size_t i, const CMbcsCodePage& codePa
 
 } // namespace
 
-void MbcsUpper(std::string& text, const CMbcsCodePage& codePage)
+void MbcsUpper(CAnsiString& ansi, const CMbcsCodePage& codePage)
 {
+    std::string& text = ansi.Bytes();
     for (size_t i = 0; i < text.size();)
     {
         const size_t length = CharLength(text, i, codePage);
@@ -45,8 +46,10 @@ void MbcsUpper(std::string& text, const CMbcsCodePage& codePage)
     }
 }
 
-size_t MbcsFind(const std::string& text, const std::string& needle, const CMbcsCodePage& codePage)
+size_t MbcsFind(const CAnsiString& ansi, const CAnsiString& ansiNeedle, const CMbcsCodePage& codePage)
 {
+    const std::string& text = ansi.Bytes();
+    const std::string& needle = ansiNeedle.Bytes();
     if (needle.empty())
         return 0;
     for (size_t i = 0; i + needle.size() <= text.size(); i += CharLength(text, i, codePage))

@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <string>
 
-// Lead bytes of a double-byte (or single-byte) narrow code page. The Win32 side fills it from the thread's
-// code page; tests use GBK.
+#include "core/AnsiString.h"
+
+// Lead bytes of a double-byte (or single-byte) narrow code page. The Win32 side builds it from the platform's
+// information on the thread's code page (AfxThreadCodePage); tests use GBK.
 class CMbcsCodePage
 {
 public:
@@ -22,8 +24,8 @@ private:
 
 // Upper-cases the single-byte letters a to z; a double-byte character (a lead byte and its trail byte)
 // stays as it is, even where the trail byte is a letter.
-void MbcsUpper(std::string& text, const CMbcsCodePage& codePage);
+void MbcsUpper(CAnsiString& text, const CMbcsCodePage& codePage);
 
 // Position of the first occurrence of needle that starts on a character boundary of text, or npos.
 // An empty needle is found at 0.
-size_t MbcsFind(const std::string& text, const std::string& needle, const CMbcsCodePage& codePage);
+size_t MbcsFind(const CAnsiString& text, const CAnsiString& needle, const CMbcsCodePage& codePage);

@@ -8,50 +8,49 @@ void CSiteUrlTable::Load(const char* text, int length)
     ini.LoadBuffer(text, length);
     if (!ini.NextSection())
         return;
-    ini.ReadString("Official", Official);
-    ini.ReadString("Main", Main);
-    ini.ReadString("Pay", Pay);
-    ini.ReadString("Exit", Exit);
-    ini.ReadString("Custome", Custome);
-    ini.ReadString("Forum", Forum);
-    ini.ReadString("LoginKey", LoginKey);
-    ini.ReadString("Regist", Regist);
-    ini.ReadString("Guide", Guide);
-    ini.ReadString("LoginKeyPre", LoginKeyPre);
+    ini.ReadString("Official", Official.Bytes());
+    ini.ReadString("Main", Main.Bytes());
+    ini.ReadString("Pay", Pay.Bytes());
+    ini.ReadString("Exit", Exit.Bytes());
+    ini.ReadString("Custome", Custome.Bytes());
+    ini.ReadString("Forum", Forum.Bytes());
+    ini.ReadString("LoginKey", LoginKey.Bytes());
+    ini.ReadString("Regist", Regist.Bytes());
+    ini.ReadString("Guide", Guide.Bytes());
+    ini.ReadString("LoginKeyPre", LoginKeyPre.Bytes());
 }
 
-const char* CSiteUrlTable::GetSiteUrl(int kind) const
+const CAnsiString& CSiteUrlTable::GetSiteUrl(int kind) const
 {
     switch (kind)
     {
     case SiteUrlOfficial:
-        return Official.c_str();
+        return Official;
     case SiteUrlPay:
-        return Pay.c_str();
+        return Pay;
     case SiteUrlForum:
-        return Forum.c_str();
+        return Forum;
     case SiteUrlCustome:
-        return Custome.c_str();
+        return Custome;
     case SiteUrlMain:
-        return Main.c_str();
+        return Main;
     case SiteUrlLoginKey:
-        return LoginKey.c_str();
+        return LoginKey;
     case SiteUrlRegist:
-        return Regist.c_str();
+        return Regist;
     case SiteUrlGuide:
-        return Guide.c_str();
+        return Guide;
     case SiteUrlLoginKeyPre:
-        return LoginKeyPre.c_str();
+        return LoginKeyPre;
     default:
-        return Exit.c_str();
+        return Exit;
     }
 }
 
-bool IsNoPageUrl(const char* url)
+bool IsNoPageUrl(const CAnsiString& ansi)
 {
     static const char kNull[] = "null";
-    if (!url)
-        return false;
+    const char* url = ansi.Ansi();
     for (int i = 0; i < 4; ++i)
     {
         char c = url[i];
@@ -63,16 +62,16 @@ bool IsNoPageUrl(const char* url)
     return url[4] == '\0';
 }
 
-bool IsGameServerUrl(const std::string& address, const std::string& suffix, const std::string& prefix,
+bool IsGameServerUrl(const CAnsiString& address, const CAnsiString& suffix, const CAnsiString& prefix,
                      const CMbcsCodePage& codePage)
 {
-    std::string folded = address;
+    CAnsiString folded = address;
     MbcsUpper(folded, codePage);
-    std::string foldedSuffix = suffix;
+    CAnsiString foldedSuffix = suffix;
     MbcsUpper(foldedSuffix, codePage);
     if (MbcsFind(folded, foldedSuffix, codePage) == std::string::npos)
         return false;
-    std::string foldedPrefix = prefix;
+    CAnsiString foldedPrefix = prefix;
     MbcsUpper(foldedPrefix, codePage);
     return MbcsFind(folded, foldedPrefix, codePage) != std::string::npos;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/AnsiString.h"
 #include "core/MbcsText.h"
 
 // The numbers by which the site addresses are asked for; 4, 5 and every number outside 0..10 mean Exit.
@@ -20,31 +21,32 @@ enum SiteUrlKind
     SiteUrlLoginKeyPre = 10,
 };
 
-// The addresses of the site-address document. Entries stay empty where the document has no value.
+// The addresses of the site-address document, text of the thread's code page. Entries stay empty where the
+// document has no value.
 class CSiteUrlTable
 {
 public:
     // Reads the first section of the document, whatever its name.
     void Load(const char* text, int length);
     // The entry of a kind; never null, valid while the table lives.
-    const char* GetSiteUrl(int kind) const;
+    const CAnsiString& GetSiteUrl(int kind) const;
 
-    std::string Official;
-    std::string Pay;
-    std::string Forum;
-    std::string Custome;
-    std::string Exit;
-    std::string Main;
-    std::string LoginKey;
-    std::string Regist;
-    std::string Guide;
-    std::string LoginKeyPre;
+    CAnsiString Official;
+    CAnsiString Pay;
+    CAnsiString Forum;
+    CAnsiString Custome;
+    CAnsiString Exit;
+    CAnsiString Main;
+    CAnsiString LoginKey;
+    CAnsiString Regist;
+    CAnsiString Guide;
+    CAnsiString LoginKeyPre;
 };
 
 // True when an address means "no page": "null" in any letter case.
-bool IsNoPageUrl(const char* url);
+bool IsNoPageUrl(const CAnsiString& url);
 
 // The game-server test on an address already in the narrow code page: both the suffix and the prefix occur
 // somewhere in it, all three folded to upper case by the code page's rules.
-bool IsGameServerUrl(const std::string& address, const std::string& suffix, const std::string& prefix,
+bool IsGameServerUrl(const CAnsiString& address, const CAnsiString& suffix, const CAnsiString& prefix,
                      const CMbcsCodePage& codePage);

@@ -26,14 +26,14 @@ TEST(MbcsText, UpperKeepsDoubleByteCharacters)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.text);
-        std::string text = c.text;
+        CAnsiString text(c.text);
         MbcsUpper(text, kGbk);
-        EXPECT_EQ(c.expected, text);
+        EXPECT_EQ(c.expected, text.Bytes());
     }
 
-    std::string singleByte = "a\xB0\x61z";
+    CAnsiString singleByte("a\xB0\x61z");
     MbcsUpper(singleByte, CMbcsCodePage());
-    EXPECT_EQ("A\xB0\x41Z", singleByte);
+    EXPECT_EQ("A\xB0\x41Z", singleByte.Bytes());
 }
 
 TEST(MbcsText, FindStartsOnlyOnCharacterBoundaries)
@@ -61,11 +61,11 @@ TEST(MbcsText, FindStartsOnlyOnCharacterBoundaries)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.text + " / " + c.needle);
-        EXPECT_EQ(c.expected, MbcsFind(c.text, c.needle, kGbk));
+        EXPECT_EQ(c.expected, MbcsFind(CAnsiString(c.text), CAnsiString(c.needle), kGbk));
     }
-    EXPECT_EQ(1u, MbcsFind("\xB0"
-                           "AB",
-                           "AB", CMbcsCodePage()));
+    EXPECT_EQ(1u, MbcsFind(CAnsiString("\xB0"
+                                       "AB"),
+                           CAnsiString("AB"), CMbcsCodePage()));
 }
 
 TEST(MbcsText, LeadByteRangesAsTheSystemReportsThem)

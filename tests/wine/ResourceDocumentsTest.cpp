@@ -198,7 +198,7 @@ TEST(ResourceDocuments, SiteUrlTableSameAsFromFile)
     for (int kind = -1; kind <= SiteUrlLoginKeyPre + 1; ++kind)
     {
         SCOPED_TRACE(kind);
-        EXPECT_STREQ(fromFile.GetSiteUrl(kind), fromResource.GetSiteUrl(kind));
+        EXPECT_STREQ(fromFile.GetSiteUrl(kind).Ansi(), fromResource.GetSiteUrl(kind).Ansi());
     }
 
     // The values next to the document's GBK comment lines come through whole.
@@ -217,7 +217,7 @@ TEST(ResourceDocuments, SiteUrlTableSameAsFromFile)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.kind);
-        EXPECT_STREQ(c.url, fromResource.GetSiteUrl(c.kind));
+        EXPECT_STREQ(c.url, fromResource.GetSiteUrl(c.kind).Ansi());
     }
     EXPECT_TRUE(IsNoPageUrl(fromResource.GetSiteUrl(SiteUrlExit)));
 }

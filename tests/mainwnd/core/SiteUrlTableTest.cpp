@@ -44,7 +44,7 @@ TEST(SiteUrlTable, ShippedDocumentByKind)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.kind);
-        EXPECT_STREQ(c.expected, table.GetSiteUrl(c.kind));
+        EXPECT_STREQ(c.expected, table.GetSiteUrl(c.kind).Ansi());
     }
 }
 
@@ -52,13 +52,13 @@ TEST(SiteUrlTable, MissingKeysStayEmptyAndOnlyTheFirstSectionCounts)
 {
     const CSiteUrlTable table = LoadText("; leading comment\r\n[anything]\r\nMain= http://login/ \r\n"
                                          "[second]\r\nOfficial=http://official/\r\n");
-    EXPECT_STREQ("http://login/ ", table.GetSiteUrl(SiteUrlMain));
-    EXPECT_STREQ("", table.GetSiteUrl(SiteUrlOfficial));
-    EXPECT_STREQ("", table.GetSiteUrl(SiteUrlExit));
+    EXPECT_STREQ("http://login/ ", table.GetSiteUrl(SiteUrlMain).Ansi());
+    EXPECT_STREQ("", table.GetSiteUrl(SiteUrlOfficial).Ansi());
+    EXPECT_STREQ("", table.GetSiteUrl(SiteUrlExit).Ansi());
 
     const CSiteUrlTable empty = LoadText("no section");
     for (int kind = -1; kind <= 11; ++kind)
-        EXPECT_STREQ("", empty.GetSiteUrl(kind));
+        EXPECT_STREQ("", empty.GetSiteUrl(kind).Ansi());
 }
 
 TEST(SiteUrlTable, NoPageMeansNullInAnyCase)
@@ -74,9 +74,9 @@ TEST(SiteUrlTable, NoPageMeansNullInAnyCase)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.url);
-        EXPECT_EQ(c.noPage, IsNoPageUrl(c.url));
+        EXPECT_EQ(c.noPage, IsNoPageUrl(CAnsiString(c.url)));
     }
-    EXPECT_FALSE(IsNoPageUrl(nullptr));
+    EXPECT_FALSE(IsNoPageUrl(CAnsiString(nullptr)));
 }
 
 TEST(SiteUrlTable, GameServerTest)
@@ -100,15 +100,16 @@ TEST(SiteUrlTable, GameServerTest)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.address);
-        EXPECT_EQ(c.gameServer, IsGameServerUrl(c.address, table.LoginKey, table.LoginKeyPre, kGbk));
+        EXPECT_EQ(c.gameServer, IsGameServerUrl(CAnsiString(c.address), table.LoginKey, table.LoginKeyPre, kGbk));
     }
 }
 
 TEST(SiteUrlTable, GameServerTestKeepsDoubleByteCharacters)
 {
     // "\xB0s" is one GBK character; folded byte by byte, its trail byte would become S and start a match.
-    EXPECT_FALSE(IsGameServerUrl("\xB0sx.game", ".GAME", "SX", kGbk));
-    EXPECT_TRUE(IsGameServerUrl("\xB0sx.game", ".GAME", "SX", CMbcsCodePage()));
+    const CAnsiString address("\xB0sx.game"), suffix(".GAME"), prefix("SX");
+    EXPECT_FALSE(IsGameServerUrl(address, suffix, prefix, kGbk));
+    EXPECT_TRUE(IsGameServerUrl(address, suffix, prefix, CMbcsCodePage()));
     // Empty keys occur in every address.
-    EXPECT_TRUE(IsGameServerUrl("http://anything/", "", "", kGbk));
+    EXPECT_TRUE(IsGameServerUrl(CAnsiString("http://anything/"), CAnsiString(), CAnsiString(), kGbk));
 }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Plain 32-bit pixel buffers: one uint32_t per pixel, 0xAARRGGBB (the byte order of a 32-bit DIB and of GDI+'s
+// 32bpp ARGB format on a little-endian machine), rows of `stride` pixels, top row first.
+
+struct PixelView
+{
+    uint32_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0; // pixels from one row to the next
+
+    uint32_t* Row(int y) const { return pixels + static_cast<ptrdiff_t>(y) * stride; }
+};
+
+struct ConstPixelView
+{
+    const uint32_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+
+    ConstPixelView() = default;
+    ConstPixelView(const uint32_t* p, int w, int h, int s) : pixels(p), width(w), height(h), stride(s) {}
+    ConstPixelView(const PixelView& view) : ConstPixelView(view.pixels, view.width, view.height, view.stride) {}
+    const uint32_t* Row(int y) const { return pixels + static_cast<ptrdiff_t>(y) * stride; }
+};
+
+// The login picture's merge: for every pixel of a width x height area, column by column, the shape image keeps
+// its own alpha and takes the colour image's red, green and blue. A pixel outside either image cannot be read,
+// and the pixel read before it stands in (both start as opaque black); a pixel outside the shape image cannot be
+// written and is skipped. Merging twice gives the same pixels.
+void MergeShapeAndColour(const PixelView& shape, const ConstPixelView& colour, int width, int height);
+
+// Straight alpha to the premultiplied form that per-pixel-alpha layered windows take: each colour channel
+// times alpha / 255, rounded to nearest. Alpha 255 leaves a pixel as it is; alpha 0 makes it 0.
+void Premultiply(const PixelView& image);
+
+// The number of pixels whose red, green and blue equal key (0xRRGGBB), whatever their alpha: the pixels that a
+// colour-keyed window would show as holes.
+size_t CountColourKeyPixels(const ConstPixelView& image, uint32_t key);

@@ -7,6 +7,7 @@ include(cmake/GoogleTest.cmake)
 
 add_executable(core_tests
     tests/core/MbcsTextTest.cpp
+    tests/core/PixelsTest.cpp
     tests/core/ShippedDocuments.cpp
     tests/config/core/ZoIniTest.cpp
     tests/config/core/DebugLogTest.cpp
@@ -15,6 +16,7 @@ add_executable(core_tests
     tests/skin/core/NineGridTest.cpp
     tests/mainwnd/core/ScreenSizeTableTest.cpp
     tests/mainwnd/core/SiteUrlTableTest.cpp
+    tests/mainwnd/core/GameTablesTest.cpp
 )
 target_link_libraries(core_tests PRIVATE lumora_core GTest::gtest_main)
 target_compile_definitions(core_tests PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")

@@ -37,7 +37,8 @@ public:
 private:
     Handle m_handle = nullptr;
 };
-using CBitmapHandle = CGdiObject<HBITMAP>;
+// The owning names, as WTL has them: a CBitmap deletes its bitmap.
+using CBitmap = CGdiObject<HBITMAP>;
 
 // Selects an object into a device context and puts the previous one back.
 class CSelectObject

@@ -7,7 +7,8 @@
 #include <cwctype>
 
 #include "framework/MessageBox.h"
-#include "framework/Occ.h"
+#include "framework/MessageLoop.h"
+#include "framework/OccManager.h"
 #include "framework/WinApp.h"
 
 HWND CDataExchange::PrepareCtrl(int id)
@@ -112,9 +113,11 @@ CDialog::~CDialog()
 HWND CDialog::CreateFromTemplate(HWND owner)
 {
     HMODULE module = ::GetModuleHandleW(nullptr);
-    if (!AfxLoadDialogTemplate(module, m_nIDTemplate, m_template))
+    auto loaded = std::make_shared<AfxDialogTemplate>();
+    if (!AfxLoadDialogTemplate(module, m_nIDTemplate, *loaded))
         return nullptr;
-    return ::CreateDialogIndirectParamW(module, reinterpret_cast<const DLGTEMPLATE*>(m_template.bytes.data()), owner,
+    m_pTemplate = loaded;
+    return ::CreateDialogIndirectParamW(module, reinterpret_cast<const DLGTEMPLATE*>(loaded->bytes.data()), owner,
                                         AfxDlgProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -167,36 +170,31 @@ INT_PTR CDialog::DoModal()
 
 void CDialog::RunModalLoop()
 {
-    MSG msg;
+    // The window may be destroyed and made again by its own handlers while the run lasts; the run goes on with
+    // the new one.
+    int exitCode = 0;
     while (m_bContinueModal && m_hWnd)
     {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0)
+        if (!AfxPumpMessage(exitCode))
         {
             // Someone asked the thread to quit: end this loop and leave the request for the outer one.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            ::PostQuitMessage(exitCode);
             break;
-        }
-        if (got == -1)
-            break;
-        if (!PreTranslateMessage(&msg))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
         }
     }
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* msg)
 {
-    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
-        return FALSE;
-    if (AfxPreTranslateControlMessage(msg))
+    if (CWnd::PreTranslateMessage(msg))
         return TRUE;
-    HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
-    if (root && dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(root)))
-        return ::IsDialogMessageW(root, msg);
-    return FALSE;
+    return m_hWnd && ::IsDialogMessageW(m_hWnd, msg);
+}
+
+void CDialog::PostNcDestroy()
+{
+    m_pTemplate.reset();
+    CWnd::PostNcDestroy();
 }
 
 void CDialog::EndDialog(int result)
@@ -261,8 +259,10 @@ bool CDialog::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 
 BOOL CDialog::HandleInitDialog()
 {
-    if (!m_template.oleControls.empty() && AfxGetOccManager())
-        AfxGetOccManager()->CreateDlgControls(this, m_template.oleControls);
+    // The template of this window, kept by this call: a handler below may destroy the window and make another.
+    const std::shared_ptr<const AfxDialogTemplate> dialogTemplate = m_pTemplate;
+    if (dialogTemplate && !dialogTemplate->oleControls.empty() && AfxGetOccManager())
+        AfxGetOccManager()->CreateDlgControls(this, dialogTemplate->oleControls);
     BOOL result = TRUE;
     AfxCallGuarded([&] { result = OnInitDialog(); });
     return result;

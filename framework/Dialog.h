@@ -3,6 +3,8 @@
 #include "framework/DlgTemplate.h"
 #include "framework/Wnd.h"
 
+#include <memory>
+
 class CDialog;
 
 // Thrown by a failed data exchange; UpdateData catches it.
@@ -52,13 +54,14 @@ public:
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange*) {}
 
-    // Keyboard handling of the message loop for the dialogs and the controls they host.
-    static BOOL PreTranslateMessage(MSG* msg);
+    // The hosted controls' keys first, then the dialog's own keyboard interface (Tab, Enter, Escape, mnemonics).
+    BOOL PreTranslateMessage(MSG* msg) override;
 
     UINT m_nIDHelp;
 
 protected:
     bool OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void PostNcDestroy() override;
 
 private:
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
@@ -68,7 +71,9 @@ private:
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
-    AfxDialogTemplate m_template;
+    // The template of the window this object has now. Shared with the creation that uses it, which keeps it
+    // while the dialog manager reads it, even when the dialog loads another one meanwhile.
+    std::shared_ptr<const AfxDialogTemplate> m_pTemplate;
     bool m_bModal = false;
     bool m_bContinueModal = false;
     int m_nModalResult = -1;

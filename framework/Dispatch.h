@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AnsiString.h"
 #include "framework/Afx.h"
 
 #include <utility>
@@ -22,14 +23,16 @@ public:
 };
 
 // One argument of InvokeHelper as the VARIANT the control receives:
-//   const char*  narrow text of the thread's code page, passed as a BSTR that the argument owns;
+//   CAnsiString  text of the thread's code page (an address, say), passed as a BSTR that the argument owns;
 //   VARIANT*     passed by reference (VT_BYREF | VT_VARIANT): the control reads and may write the caller's variant;
 //   long, int    VT_I4.
+// Plain char text is refused when the call compiles: say which code page it is in.
 class CDispArg
 {
 public:
     CDispArg() { ::VariantInit(&m_var); }
-    CDispArg(const char* narrow);
+    CDispArg(const CAnsiString& text);
+    CDispArg(const char*) = delete;
     CDispArg(VARIANT* byRef);
     CDispArg(long value);
     CDispArg(int value) : CDispArg(static_cast<long>(value)) {}
@@ -39,3 +42,9 @@ public:
 
     VARIANT m_var;
 };
+
+// Calls dispid of dispatch with args, count of them in call order. vtRet: VT_EMPTY for no result; VT_I4 (long),
+// VT_BSTR (BSTR, the caller frees it) or VT_VARIANT (a VARIANT the caller clears) stored at pvRet. Throws
+// COleDispatchException when the call fails.
+void AfxInvokeDispatch(IDispatch* dispatch, DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet, CDispArg* args,
+                       UINT count);

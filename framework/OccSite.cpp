@@ -1,6 +1,8 @@
 // The control site: creation and teardown of one control, and the interfaces the control talks to its host
-// through.
-#include "framework/Occ.h"
+// through. Its events: OccEvents.cpp; dispatch calls into it: Dispatch.cpp.
+#include "framework/OccSite.h"
+
+#include "framework/OccContainer.h"
 
 #include <vector>
 
@@ -126,8 +128,7 @@ HRESULT COleControlSite::CreateControl(const AfxOleControlItem& item, const RECT
 
     // Connected before activation, so that events fired while the control starts reach the map. A control without
     // events works all the same.
-    if (FAILED(ConnectEvents()))
-        m_iidEvents = IID_NULL;
+    m_eventSink.Connect(m_pObject.Get());
 
     if (!(m_dwMiscStatus & OLEMISC_INVISIBLEATRUNTIME))
     {
@@ -187,7 +188,7 @@ void COleControlSite::DestroyControl()
     // Teardown goes on whatever each step returns: nothing more can be done about a control that refuses one.
     if (m_pInPlaceObject)
         m_pInPlaceObject->InPlaceDeactivate();
-    DisconnectEvents();
+    m_eventSink.Disconnect();
     if (m_pObject)
     {
         m_pObject->Close(OLECLOSE_NOSAVE);
@@ -199,83 +200,6 @@ void COleControlSite::DestroyControl()
     m_pObject.Reset();
     m_hWnd = nullptr;
     m_pCtrlCont = nullptr;
-}
-
-HRESULT COleControlSite::FindEventInterface(IID& iid)
-{
-    CComPtr<IProvideClassInfo2> info2;
-    if (SUCCEEDED(info2.QueryFrom(m_pObject.Get(), IID_IProvideClassInfo2)) &&
-        SUCCEEDED(info2->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &iid)))
-        return S_OK;
-
-    // The class's type information names its default source interface.
-    CComPtr<IProvideClassInfo> info;
-    HRESULT hr = info.QueryFrom(m_pObject.Get(), IID_IProvideClassInfo);
-    if (FAILED(hr))
-        return hr;
-    CComPtr<ITypeInfo> classInfo;
-    if (FAILED(hr = info->GetClassInfo(classInfo.Receive())))
-        return hr;
-    if (!classInfo)
-        return E_UNEXPECTED;
-    TYPEATTR* classAttr = nullptr;
-    if (FAILED(hr = classInfo->GetTypeAttr(&classAttr)))
-        return hr;
-    const WORD implCount = classAttr->cImplTypes;
-    classInfo->ReleaseTypeAttr(classAttr);
-
-    for (UINT i = 0; i < implCount; ++i)
-    {
-        INT flags = 0;
-        if (FAILED(classInfo->GetImplTypeFlags(i, &flags)))
-            continue;
-        if ((flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) != (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE))
-            continue;
-        HREFTYPE ref = 0;
-        CComPtr<ITypeInfo> eventInfo;
-        if (FAILED(classInfo->GetRefTypeOfImplType(i, &ref)) ||
-            FAILED(classInfo->GetRefTypeInfo(ref, eventInfo.Receive())) || !eventInfo)
-            continue;
-        TYPEATTR* eventAttr = nullptr;
-        if (FAILED(eventInfo->GetTypeAttr(&eventAttr)))
-            continue;
-        // The sink answers through IDispatch only.
-        const bool dispatch = eventAttr->typekind == TKIND_DISPATCH;
-        iid = eventAttr->guid;
-        eventInfo->ReleaseTypeAttr(eventAttr);
-        return dispatch ? S_OK : E_NOINTERFACE;
-    }
-    return E_NOINTERFACE;
-}
-
-HRESULT COleControlSite::ConnectEvents()
-{
-    HRESULT hr = FindEventInterface(m_iidEvents);
-    if (FAILED(hr))
-        return hr;
-    CComPtr<IConnectionPointContainer> points;
-    if (FAILED(hr = points.QueryFrom(m_pObject.Get(), IID_IConnectionPointContainer)))
-        return hr;
-    CComPtr<IConnectionPoint> point;
-    if (FAILED(hr = points->FindConnectionPoint(m_iidEvents, point.Receive())))
-        return hr;
-    if (!point)
-        return E_UNEXPECTED;
-    DWORD cookie = 0;
-    if (FAILED(hr = point->Advise(static_cast<IDispatch*>(&m_xEventSink), &cookie)))
-        return hr;
-    m_pEventPoint = std::move(point);
-    m_dwEventCookie = cookie;
-    return S_OK;
-}
-
-void COleControlSite::DisconnectEvents()
-{
-    if (!m_pEventPoint)
-        return;
-    m_pEventPoint->Unadvise(m_dwEventCookie); // a refusal leaves nothing to do but let go of the point
-    m_pEventPoint.Reset();
-    m_dwEventCookie = 0;
 }
 
 // ---- what the window object bound to the control does through the site ----
@@ -324,73 +248,11 @@ bool COleControlSite::TranslateAccelerator(MSG* msg)
 
 void COleControlSite::InvokeHelperV(DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet, CDispArg* args, UINT count)
 {
-    if (vtRet != VT_EMPTY && vtRet != VT_I4 && vtRet != VT_BSTR && vtRet != VT_VARIANT)
-        throw COleDispatchException(DISP_E_BADVARTYPE);
-    if (vtRet != VT_EMPTY && !pvRet)
-        throw COleDispatchException(E_POINTER);
     CComPtr<IDispatch> dispatch;
-    HRESULT hr = dispatch.QueryFrom(m_pObject.Get(), IID_IDispatch);
+    const HRESULT hr = dispatch.QueryFrom(m_pObject.Get(), IID_IDispatch);
     if (FAILED(hr))
         throw COleDispatchException(hr);
-
-    // Invoke takes the arguments last first; the VARIANTs stay owned by args.
-    std::vector<VARIANT> reversed(count);
-    for (UINT i = 0; i < count; ++i)
-        reversed[count - 1 - i] = args[i].m_var;
-    DISPID namedPut = DISPID_PROPERTYPUT;
-    DISPPARAMS params = {count ? reversed.data() : nullptr, nullptr, count, 0};
-    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))
-    {
-        params.rgdispidNamedArgs = &namedPut;
-        params.cNamedArgs = 1;
-    }
-
-    CComVariant result;
-    EXCEPINFO exception = {};
-    UINT argError = 0;
-    hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                          vtRet == VT_EMPTY ? nullptr : result.Ptr(), &exception, &argError);
-    if (FAILED(hr))
-    {
-        SCODE scode = hr;
-        std::string description;
-        if (hr == DISP_E_EXCEPTION)
-        {
-            if (exception.pfnDeferredFillIn)
-                exception.pfnDeferredFillIn(&exception);
-            if (exception.scode)
-                scode = exception.scode;
-            if (exception.bstrDescription)
-                description = AfxUtf8(exception.bstrDescription);
-        }
-        ::SysFreeString(exception.bstrSource);
-        ::SysFreeString(exception.bstrDescription);
-        ::SysFreeString(exception.bstrHelpFile);
-        throw COleDispatchException(scode, description);
-    }
-
-    switch (vtRet)
-    {
-    case VT_EMPTY:
-        return;
-    case VT_VARIANT:
-        *static_cast<VARIANT*>(pvRet) = result.Get(); // the caller takes the contents over
-        ::VariantInit(result.Ptr());
-        return;
-    default:
-        break;
-    }
-    if (FAILED(hr = ::VariantChangeType(result.Ptr(), result.Ptr(), 0, vtRet)))
-        throw COleDispatchException(hr);
-    if (vtRet == VT_I4)
-    {
-        *static_cast<long*>(pvRet) = result.Get().lVal;
-    }
-    else
-    {
-        *static_cast<BSTR*>(pvRet) = result.Get().bstrVal;
-        ::VariantInit(result.Ptr());
-    }
+    AfxInvokeDispatch(dispatch.Get(), dispid, flags, vtRet, pvRet, args, count);
 }
 
 // ---- IOleClientSite ----
@@ -608,68 +470,5 @@ STDMETHODIMP COleControlSite::XAmbientProps::Invoke(DISPID dispid, REFIID, LCID,
     ::VariantInit(result);
     result->vt = VT_BOOL;
     result->boolVal = value;
-    return S_OK;
-}
-
-// ---- event sink ----
-
-STDMETHODIMP COleControlSite::XEventSink::QueryInterface(REFIID iid, void** ppv)
-{
-    METHOD_PROLOGUE(COleControlSite, EventSink)
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDispatch && (iid != pThis->m_iidEvents || iid == IID_NULL))
-        return E_NOINTERFACE;
-    *ppv = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) COleControlSite::XEventSink::AddRef()
-{
-    METHOD_PROLOGUE(COleControlSite, EventSink)
-    return pThis->ExternalAddRef();
-}
-
-STDMETHODIMP_(ULONG) COleControlSite::XEventSink::Release()
-{
-    METHOD_PROLOGUE(COleControlSite, EventSink)
-    return pThis->ExternalRelease();
-}
-
-STDMETHODIMP COleControlSite::XEventSink::GetTypeInfoCount(UINT* count)
-{
-    if (!count)
-        return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::XEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info)
-{
-    if (info)
-        *info = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::XEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::XEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
-                                                 EXCEPINFO*, UINT*)
-{
-    METHOD_PROLOGUE(COleControlSite, EventSink)
-    CWnd* wnd = pThis->m_pCtrlCont ? pThis->m_pCtrlCont->m_pWnd : nullptr;
-    if (!wnd)
-        return S_OK;
-    // A handler may destroy the window and so tear this control down: the reference keeps the site until the
-    // handler has returned.
-    pThis->ExternalAddRef();
-    const UINT id = pThis->m_nID;
-    AfxCallGuarded([&] { wnd->OnEvent(id, dispid, params); });
-    pThis->ExternalRelease();
     return S_OK;
 }

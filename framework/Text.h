@@ -1,10 +1,26 @@
 #pragma once
 
+#include "core/AnsiString.h"
+#include "core/MbcsText.h"
 #include "framework/Afx.h"
 
-// UTF-8 <-> UTF-16 at the Win32 boundary.
+#include <string>
+
+// Text at the Win32 boundary. The program's own text is UTF-8 and crosses through the wide calls; text of the
+// thread's ANSI code page is a CAnsiString (see core/AnsiString.h) and is converted with CP_THREAD_ACP.
+
+// UTF-8 <-> UTF-16. Null or empty text gives empty text.
 std::wstring AfxWide(const char* utf8);
 std::string AfxUtf8(const wchar_t* wide);
 
-// The thread's narrow (ANSI) code page -> UTF-16, for the texts that the client keeps narrow.
-std::wstring AfxWideFromNarrow(const char* narrow);
+// The thread's code page -> UTF-16.
+std::wstring AfxWideFromAnsi(const CAnsiString& ansi);
+
+// UTF-16 -> the thread's code page: the first length units of wide, or all of them up to its terminator, and
+// never past a zero unit. A character the code page cannot represent, and an unpaired surrogate, becomes the code
+// page's default character ("?" in the common ones). Null gives empty text.
+CAnsiString AfxAnsiFromWide(const wchar_t* wide, size_t length = std::wstring::npos);
+
+// The lead bytes of the thread's code page, as the platform reports them (GetCPInfo on CP_THREAD_ACP); a
+// single-byte code page, or one the platform cannot describe, has none.
+CMbcsCodePage AfxThreadCodePage();

@@ -1,33 +1,13 @@
 #include "framework/WinApp.h"
 
-#include "framework/Dialog.h"
+#include "framework/MessageLoop.h"
+#include "framework/ModulePath.h"
 #include "framework/Text.h"
 
 namespace
 {
-CWinApp* g_app = nullptr;
 
-// The executable's file name without folder and extension.
-std::wstring ExecutableBaseName()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;)
-    {
-        const DWORD length = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return std::wstring();
-        if (length < path.size())
-        {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const size_t slash = path.find_last_of(L"\\/");
-    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.find_last_of(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
+CWinApp* g_app = nullptr;
 
 } // namespace
 
@@ -56,23 +36,15 @@ int CWinApp::ExitInstance()
 
 int CWinApp::Run()
 {
-    MSG msg;
-    BOOL got;
-    while ((got = ::GetMessageW(&msg, nullptr, 0, 0)) != 0 && got != -1)
+    while (AfxPumpMessage(m_nExitCode))
     {
-        if (!CDialog::PreTranslateMessage(&msg))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
     }
-    m_nExitCode = got == 0 ? static_cast<int>(msg.wParam) : 0;
     return ExitInstance();
 }
 
-void CWinApp::SetRegistryKey(const char* key)
+void CWinApp::SetRegistryKey(const CAnsiString& key)
 {
-    m_strRegistryKey = AfxWideFromNarrow(key);
+    m_strRegistryKey = AfxWideFromAnsi(key);
     m_strProfileName = AfxWide(m_strAppName.c_str());
 }
 
@@ -119,7 +91,7 @@ int AfxWinMain(HINSTANCE instance)
         return -1;
     app->m_hInstance = instance;
     if (app->m_strAppName.empty())
-        app->m_strAppName = AfxUtf8(ExecutableBaseName().c_str());
+        app->m_strAppName = AfxUtf8(AfxGetModulePath().baseName.c_str());
     app->m_strProfileName = AfxWide(app->m_strAppName.c_str());
     if (!app->InitInstance())
         return app->ExitInstance();

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/AnsiString.h"
 #include "framework/Wnd.h"
+
+#include <string>
 
 // The application object. The program defines exactly one global instance; the framework's WinMain finds
 // it, names the application after the executable, runs InitInstance and, when that returns true, a message
@@ -8,6 +11,7 @@
 class CWinApp
 {
 public:
+    // appName (UTF-8): the application's name; null for the executable's base name.
     explicit CWinApp(const char* appName = nullptr);
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
@@ -18,9 +22,10 @@ public:
     virtual int Run();
 
     // Profile values live under HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>. The
-    // registry key is narrow text of the thread's code page, as GetModuleFileNameA returns paths; its
-    // backslashes make nested keys.
-    void SetRegistryKey(const char* key);
+    // registry key is text of the thread's code page (the client keys its profile by the executable's path as
+    // the narrow calls give it); its backslashes make nested keys.
+    void SetRegistryKey(const CAnsiString& key);
+    // section and entry: UTF-8.
     UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
     BOOL WriteProfileInt(const char* section, const char* entry, int value);
 

@@ -1,6 +1,6 @@
 #include "framework/Wnd.h"
 
-#include "framework/Occ.h"
+#include "framework/OccManager.h"
 #include "framework/Text.h"
 
 namespace
@@ -152,9 +152,14 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
 }
 
+bool CWnd::IsHandlingItsOwnWindow() const
+{
+    return m_pCurrentMsg && m_hWnd && m_pCurrentMsg->hwnd == m_hWnd;
+}
+
 LRESULT CWnd::Default()
 {
-    if (!m_pCurrentMsg)
+    if (!IsHandlingItsOwnWindow())
         return 0;
     return DefWindowProc(m_pCurrentMsg->message, m_pCurrentMsg->wParam, m_pCurrentMsg->lParam);
 }
@@ -170,8 +175,9 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             handled = OnWndMsg(msg, wParam, lParam, result);
             threw = false;
         });
-    // A handler that threw has still taken its message.
-    if (!handled && !threw)
+    // A handler that threw has still taken its message. A handler that destroyed the window (and maybe made the
+    // object a new one) leaves nothing to pass on: the old window is gone, and the new one never had the message.
+    if (!handled && !threw && (!m_pCurrentMsg || IsHandlingItsOwnWindow()))
         result = DefWindowProc(msg, wParam, lParam);
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AnsiString.h"
 #include "framework/Afx.h"
 #include "framework/Dispatch.h"
 #include "framework/EventMap.h"
@@ -14,6 +15,12 @@ class COleControlContainer;
 // through DestroyWindow. A window whose messages should reach the object's message map is subclassed:
 // the object is found from the window through a window property, set when the window is attached and
 // removed at WM_NCDESTROY, when the object lets go of the handle.
+//
+// An object can outlive its window and take a new one (a dialog created again from its template, even from inside
+// one of its own handlers): whatever belongs to one window (hosted controls, hover state, captured pictures, the
+// template) is let go when that window goes, in PostNcDestroy and the WM_DESTROY teardown, so the next window
+// starts fresh. A handler that destroys its own window gets no default processing for its message afterwards, and
+// nothing of the old window reaches the new one.
 class CWnd
 {
 public:
@@ -68,6 +75,7 @@ public:
     BOOL ModifyStyleEx(DWORD remove, DWORD add);
     void SetWindowText(const char* utf8);
     std::string GetWindowText() const; // UTF-8
+    void SetWindowText(const CAnsiString&) = delete; // window text is UTF-8: convert code-page text first
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     HICON SetIcon(HICON icon, BOOL big);
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -75,6 +83,10 @@ public:
 
     // Message processing: the map, then the window's own procedure for what the map leaves.
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // A keyboard message on its way to this window or to one of its children (see AfxPumpMessage); true when it
+    // was taken. Here: the hosted ActiveX control whose window holds the message's window may take it.
+    virtual BOOL PreTranslateMessage(MSG* msg);
 
 protected:
     // Filled by the message map macros; true when a handler took the message.
@@ -85,7 +97,7 @@ protected:
     LRESULT Default();
     // A child's notification (WM_DRAWITEM, WM_COMMAND, ...) offered to the child's own object first.
     virtual bool OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // After WM_NCDESTROY, when the handle has been let go.
+    // After WM_NCDESTROY, when the handle has been let go: the place to let go of per-window state.
     virtual void PostNcDestroy() {}
 
     // Handlers the message map macros call; each of these defaults to the default processing.
@@ -112,6 +124,8 @@ protected:
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Whether the message being handled is for the window the object has now.
+    bool IsHandlingItsOwnWindow() const;
 
     const MSG* m_pCurrentMsg = nullptr;
 };

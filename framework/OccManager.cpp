@@ -1,35 +1,21 @@
 // The control-container manager, OLE start-up, and the entry points the rest of the framework calls.
-#include "framework/Occ.h"
+#include "framework/OccManager.h"
 
-#include <cstdlib>
 #include <new>
+
+#include "framework/Scoped.h"
 
 namespace
 {
 
 COccManager* g_occManager = nullptr;
-DWORD g_oleThread = 0; // the thread whose OleInitialize is balanced at exit; 0 when none is
-
-void OleTerm()
-{
-    if (g_oleThread && g_oleThread == ::GetCurrentThreadId())
-        ::OleUninitialize();
-    g_oleThread = 0;
-}
 
 // The container needs OLE (not just COM) on the user-interface thread: in-place activation, drag and drop and the
-// clipboard of the controls go through it. Once per process.
+// clipboard of the controls go through it. Started once, by the first call on that thread, and ended when the
+// process exits.
 void OleInitOnce()
 {
-    static bool attempted = false;
-    if (attempted)
-        return;
-    attempted = true;
-    if (SUCCEEDED(::OleInitialize(nullptr)))
-    {
-        g_oleThread = ::GetCurrentThreadId();
-        std::atexit(OleTerm);
-    }
+    static CScopedOle ole;
 }
 
 } // namespace
@@ -110,20 +96,12 @@ void AfxAttachControlSite(CWnd& control, COleControlSite* site)
         site->AttachWindow(&control);
 }
 
-bool AfxPreTranslateControlMessage(MSG* msg)
+BOOL CWnd::PreTranslateMessage(MSG* msg)
 {
-    if (!msg || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
-        return false;
-    // Up from the message's window, through child windows only, to a window that hosts controls.
-    for (HWND child = msg->hwnd; child && (::GetWindowLongW(child, GWL_STYLE) & WS_CHILD); child = ::GetParent(child))
-    {
-        CWnd* host = CWnd::FromHandlePermanent(::GetParent(child));
-        if (!host || !host->m_pCtrlCont)
-            continue;
-        if (COleControlSite* site = host->m_pCtrlCont->FindSiteByWindow(child))
-            return site->TranslateAccelerator(msg);
-    }
-    return false;
+    if (!m_pCtrlCont || !msg || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
+        return FALSE;
+    COleControlSite* site = m_pCtrlCont->FindSiteByWindow(msg->hwnd);
+    return site && site->TranslateAccelerator(msg);
 }
 
 void CWnd::InvokeHelperV(DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet, CDispArg* args, UINT count)

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "framework/DlgTemplate.h"
+#include "framework/OccContainer.h"
+#include "framework/OccSite.h"
+
+#include <vector>
+
+// Makes the sites of the controls that dialogs create, and creates those controls.
+class COccManager
+{
+public:
+    virtual ~COccManager() = default;
+    // A new site for a control of container; null to skip the control.
+    virtual COleControlSite* CreateSite(COleControlContainer* container);
+    // Creates the ActiveX controls taken out of a dialog's template, at their template places, in the dialog's
+    // container (made when the first control is created). A control that cannot be created is left out. True when
+    // every control was created.
+    virtual BOOL CreateDlgControls(CWnd* dialog, const std::vector<AfxOleControlItem>& items);
+};
+
+// Installs the manager for every dialog created from now on (null: the framework's own) and initialises OLE on the
+// calling thread, the user-interface thread; OLE is uninitialised again when the process exits.
+void AfxEnableControlContainer(COccManager* manager = nullptr);
+COccManager* AfxGetOccManager();
+// Tears down the controls a window hosts; run when the window is destroyed.
+void AfxDestroyControls(CWnd* wnd);
+// Makes control stand for the control of site (data exchange on an ActiveX control's id).
+void AfxAttachControlSite(CWnd& control, COleControlSite* site);

@@ -1,52 +1,23 @@
 #include "app/DesktopShortcut.h"
 
 #include "framework/Afx.h"
+#include "framework/Scoped.h"
+#include "framework/Text.h"
 
 #include <shlobj.h>
 
 ExecutablePath GetExecutablePath()
 {
+    const CModulePath& module = AfxGetModulePath();
     ExecutablePath path;
-    std::string buffer(MAX_PATH, '\0');
-    for (;;)
-    {
-        const DWORD length = ::GetModuleFileNameA(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return path;
-        if (length < buffer.size())
-        {
-            buffer.resize(length);
-            break;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    path.fullPath = buffer;
-    const size_t slash = buffer.find_last_of("\\/");
-    path.folder = slash == std::string::npos ? std::string() : buffer.substr(0, slash);
-    const std::string fileName = slash == std::string::npos ? buffer : buffer.substr(slash + 1);
-    const size_t dot = fileName.find_last_of('.');
-    path.baseName = dot == std::string::npos ? fileName : fileName.substr(0, dot);
+    path.fullPath = AfxAnsiFromWide(module.fullPath.c_str());
+    path.baseName = AfxAnsiFromWide(module.baseName.c_str());
+    path.folder = AfxAnsiFromWide(module.folder.c_str());
     return path;
 }
 
 namespace
 {
-
-// COM for the duration of the shortcut step only.
-class CComScope
-{
-public:
-    CComScope() : m_ok(SUCCEEDED(::CoInitialize(nullptr))) {}
-    ~CComScope()
-    {
-        if (m_ok)
-            ::CoUninitialize();
-    }
-    bool Ok() const { return m_ok; }
-
-private:
-    bool m_ok;
-};
 
 template <class T> class CReleaseOnExit
 {
@@ -59,7 +30,7 @@ public:
     T* p = nullptr;
 };
 
-bool DesktopFolder(std::string& folder)
+bool DesktopFolder(CAnsiString& folder)
 {
     CReleaseOnExit<IMalloc> malloc;
     if (FAILED(::SHGetMalloc(&malloc.p)))
@@ -72,7 +43,7 @@ bool DesktopFolder(std::string& folder)
     malloc.p->Free(list);
     if (!ok)
         return false;
-    folder = buffer;
+    folder = CAnsiString(buffer);
     return true;
 }
 
@@ -80,31 +51,32 @@ bool DesktopFolder(std::string& folder)
 
 bool CreateDesktopShortcut(const ExecutablePath& path)
 {
-    if (path.fullPath.empty() || path.fullPath.size() >= MAX_PATH)
+    if (path.fullPath.Empty() || path.fullPath.Size() >= MAX_PATH)
         return false;
-    CComScope com;
+    // COM for the duration of this step only.
+    CScopedCom com;
     if (!com.Ok())
         return false;
-    std::string desktop;
+    CAnsiString desktop;
     if (!DesktopFolder(desktop))
         return false;
-    const std::string linkPath = desktop + "\\" + path.baseName + ".lnk";
+    const CAnsiString linkPath(desktop.Bytes() + "\\" + path.baseName.Bytes() + ".lnk");
 
     CReleaseOnExit<IShellLinkA> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   reinterpret_cast<void**>(&link.p))))
         return false;
-    link.p->SetPath(path.fullPath.c_str());
-    link.p->SetWorkingDirectory(path.folder.c_str());
+    link.p->SetPath(path.fullPath.Ansi());
+    link.p->SetWorkingDirectory(path.folder.Ansi());
 
     CReleaseOnExit<IPersistFile> file;
     if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))))
         return false;
     // The link's path must fit MAX_PATH UTF-16 units with its terminator; it is never saved cut short.
-    const int units = ::MultiByteToWideChar(CP_THREAD_ACP, MB_PRECOMPOSED, linkPath.c_str(), -1, nullptr, 0);
+    const int units = ::MultiByteToWideChar(CP_THREAD_ACP, MB_PRECOMPOSED, linkPath.Ansi(), -1, nullptr, 0);
     if (units <= 0 || units > MAX_PATH)
         return false;
     wchar_t widePath[MAX_PATH] = {};
-    ::MultiByteToWideChar(CP_THREAD_ACP, MB_PRECOMPOSED, linkPath.c_str(), -1, widePath, MAX_PATH);
+    ::MultiByteToWideChar(CP_THREAD_ACP, MB_PRECOMPOSED, linkPath.Ansi(), -1, widePath, MAX_PATH);
     return SUCCEEDED(file.p->Save(widePath, TRUE));
 }

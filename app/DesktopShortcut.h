@@ -1,15 +1,16 @@
 #pragma once
 
-#include <string>
+#include "core/AnsiString.h"
+#include "framework/ModulePath.h"
 
-// The executable's full path (narrow, the thread's code page, as GetModuleFileNameA gives it) and its file
-// name without folder and extension. Never truncated: the path is read into a buffer that grows as needed.
+// The executable's path as the shell's narrow calls take it: text of the thread's code page.
 struct ExecutablePath
 {
-    std::string fullPath;
-    std::string baseName;
-    std::string folder;
+    CAnsiString fullPath;
+    CAnsiString baseName;
+    CAnsiString folder;
 };
+// The executable's path (AfxGetModulePath) in the thread's code page, as GetModuleFileNameA would give it.
 ExecutablePath GetExecutablePath();
 
 // Puts "<base name>.lnk" on the user's desktop, pointing at fullPath with folder as working directory.

@@ -1,10 +1,8 @@
 #include "app/GameApp.h"
 
 #include <commctrl.h>
-#include <gdiplus.h>
 
 #include "app/DesktopShortcut.h"
-#include "framework/Occ.h"
 #include "host/CustomOccManager.h"
 #include "host/ImpIDispatch.h"
 #include "mainwnd/GameDlg.h"
@@ -18,20 +16,19 @@ BOOL CGameApp::InitInstance()
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
+    m_gdiplus.emplace();
 
     CWinApp::InitInstance();
 
-    // Every ActiveX control a dialog creates from now on gets the client's own site. The manager lives until
-    // the process ends.
-    COccManager* occManager = new CCustomOccManager;
-    m_pDispOM = new CImpIDispatch;
-    AfxEnableControlContainer(occManager);
+    // Every ActiveX control a dialog creates from now on gets the client's own site, which hands page script the
+    // external object.
+    m_pDispOM = std::make_unique<CImpIDispatch>();
+    m_pOccManager = std::make_unique<CCustomOccManager>(m_pDispOM.get());
+    AfxEnableControlContainer(m_pOccManager.get());
 
     // The profile is keyed by the executable's full path, so every copy and every name has its own flag.
     const ExecutablePath path = GetExecutablePath();
-    SetRegistryKey(path.fullPath.c_str());
+    SetRegistryKey(path.fullPath);
     if (GetProfileInt("root", "shortCut", 0) == 0)
     {
         CreateDesktopShortcut(path);
@@ -49,8 +46,7 @@ BOOL CGameApp::InitInstance()
 
 int CGameApp::ExitInstance()
 {
-    Gdiplus::GdiplusShutdown(m_gdiplusToken);
-    delete m_pDispOM; // whatever its count: the browser that held it is gone
-    m_pDispOM = nullptr;
+    m_gdiplus.reset();
+    m_pDispOM.reset(); // whatever its count: the browser that held it is gone
     return CWinApp::ExitInstance();
 }

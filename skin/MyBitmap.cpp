@@ -6,12 +6,7 @@
 #include "skin/core/NineGrid.h"
 #include "skin/ResourceImage.h"
 
-CMyBitmap::~CMyBitmap()
-{
-    for (auto& entry : m_images)
-        delete entry.second;
-    m_images.clear();
-}
+CMyBitmap::~CMyBitmap() = default;
 
 void CMyBitmap::SetFrames(int mode, const FrameList* frames)
 {
@@ -25,16 +20,17 @@ Gdiplus::Bitmap* CMyBitmap::GetFrameImage(UINT index)
         return nullptr;
     auto cached = m_images.find(index);
     if (cached != m_images.end() && cached->second)
-        return cached->second;
+        return cached->second.get();
     if (m_pFrames->empty())
         return nullptr;
     const std::string& entry = (*m_pFrames)[index % m_pFrames->size()];
     const int id = ZoGameBase::TextToInt(entry.c_str());
-    Gdiplus::Bitmap* image = nullptr;
-    if (!LoadResourceImage(static_cast<UINT>(id), &image, "PNG"))
+    Gdiplus::Bitmap* loaded = nullptr;
+    if (!LoadResourceImage(static_cast<UINT>(id), &loaded, "PNG"))
         return nullptr;
-    m_images[index] = image;
-    return image;
+    std::unique_ptr<Gdiplus::Bitmap>& image = m_images[index];
+    image.reset(loaded);
+    return image.get();
 }
 
 BOOL CMyBitmap::ComposeNineGrid(const RECT& rect, Gdiplus::Graphics** graphics, Gdiplus::Bitmap** image)
@@ -76,13 +72,14 @@ void CMyBitmap::Draw(const RECT& rect, HDC dc)
     if (m_nMode == ModeNineGrid)
     {
         Gdiplus::Graphics* composedSurface = nullptr;
-        Gdiplus::Bitmap* composed = nullptr;
-        if (!ComposeNineGrid(rect, &composedSurface, &composed))
+        Gdiplus::Bitmap* composedImage = nullptr;
+        if (!ComposeNineGrid(rect, &composedSurface, &composedImage))
             return;
-        auto surface = std::make_unique<Gdiplus::Graphics>(dc);
-        surface->DrawImage(composed, 0, 0, width, height);
-        delete composedSurface;
-        delete composed;
+        // Declared in this order, the surface on the image goes before the image.
+        std::unique_ptr<Gdiplus::Bitmap> composed(composedImage);
+        std::unique_ptr<Gdiplus::Graphics> composedGraphics(composedSurface);
+        Gdiplus::Graphics surface(dc);
+        surface.DrawImage(composed.get(), 0, 0, width, height);
         return;
     }
     if (Gdiplus::Bitmap* image = GetFrameImage(0))

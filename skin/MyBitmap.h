@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include "skin/core/AniFile.h"
 #include "skin/Gdiplus.h"
@@ -43,5 +44,5 @@ public:
 private:
     int m_nMode = ModeSingleImage;
     const FrameList* m_pFrames = nullptr;
-    std::map<UINT, Gdiplus::Bitmap*> m_images;
+    std::map<UINT, std::unique_ptr<Gdiplus::Bitmap>> m_images;
 };

@@ -37,14 +37,8 @@ void CMyBitmapButton::CaptureBackground(CWnd* window, HDC dc)
     GetWindowRect(&place);
     window->ScreenToClient(&place);
 
-    // The selection goes first, then the bitmap, then the context.
-    m_pBackgroundSelection.reset();
-    m_background.Reset();
-    m_pBackgroundDC.reset();
-    m_pBackgroundDC = std::make_unique<CMemoryDC>(dc);
-    m_background.Reset(::CreateCompatibleBitmap(dc, client.right, client.bottom));
-    m_pBackgroundSelection = std::make_unique<CSelectObject>(*m_pBackgroundDC, m_background.Get());
-    ::BitBlt(*m_pBackgroundDC, 0, 0, client.right, client.bottom, dc, place.left, place.top, SRCCOPY);
+    if (m_background.Create(client.right, client.bottom, dc))
+        ::BitBlt(m_background, 0, 0, client.right, client.bottom, dc, place.left, place.top, SRCCOPY);
 }
 
 void CMyBitmapButton::DrawItem(DRAWITEMSTRUCT* item)
@@ -55,11 +49,11 @@ void CMyBitmapButton::DrawItem(DRAWITEMSTRUCT* item)
     const int height = client.bottom - client.top;
 
     // Composed off screen and copied in one go, so the button never flickers.
-    CMemoryDC memory(item->hDC);
-    CBitmapHandle bitmap(::CreateCompatibleBitmap(item->hDC, width, height));
-    CSelectObject selection(memory, bitmap.Get());
-    if (m_pBackgroundDC)
-        ::BitBlt(memory, 0, 0, width, height, *m_pBackgroundDC, 0, 0, SRCCOPY);
+    CDibSurface memory;
+    if (!memory.Create(width, height, item->hDC))
+        return;
+    if (!m_background.IsEmpty())
+        ::BitBlt(memory, 0, 0, width, height, m_background, 0, 0, SRCCOPY);
     CMyBitmap::DrawResourceImage(client, memory, ChooseImage(item->itemState));
     ::BitBlt(item->hDC, 0, 0, width, height, memory, 0, 0, SRCCOPY);
 }
@@ -96,4 +90,14 @@ void CMyBitmapButton::OnMouseLeave()
 BOOL CMyBitmapButton::OnEraseBkgnd(HDC)
 {
     return TRUE; // DrawItem paints every pixel
+}
+
+void CMyBitmapButton::PostNcDestroy()
+{
+    // A button made anew for this object (its dialog created again) starts outside, with nothing captured; its
+    // images stay, as the caller set them.
+    m_bTracking = false;
+    m_bHovering = false;
+    m_background.Release();
+    CBitmapButton::PostNcDestroy();
 }

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "framework/Button.h"
-#include "framework/Dc.h"
-
-#include <memory>
+#include "framework/Surface.h"
 
 // The skin's owner-drawn push button: a normal, a pressed and a hover image (PNG resource ids, 0 for none)
 // painted over a copy of the background that the window behind it painted. It follows the mouse itself and
@@ -30,6 +28,8 @@ protected:
     void OnMouseHover(UINT flags, POINT point);
     void OnMouseLeave();
     BOOL OnEraseBkgnd(HDC dc);
+    // The window is gone: tracking, hover and the captured background belonged to it.
+    void PostNcDestroy() override;
 
     DECLARE_MESSAGE_MAP()
 
@@ -39,8 +39,6 @@ private:
     UINT m_nHover = 0;
     bool m_bTracking = false;
     bool m_bHovering = false;
-    // The captured background: a memory context with its bitmap selected, the size of the client area.
-    std::unique_ptr<CMemoryDC> m_pBackgroundDC;
-    CBitmapHandle m_background;
-    std::unique_ptr<CSelectObject> m_pBackgroundSelection;
+    // The captured background, the size of the client area; empty until the first capture.
+    CDibSurface m_background;
 };

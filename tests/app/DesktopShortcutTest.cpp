@@ -29,11 +29,34 @@ bool Exists(const std::string& path)
 
 TEST(DesktopShortcut, ExecutablePathOfThisProgram)
 {
+    // The same text as the narrow call gives, in whatever code page the thread has.
     const ExecutablePath path = GetExecutablePath();
     char expected[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, expected, MAX_PATH);
-    EXPECT_EQ(expected, path.fullPath);
-    EXPECT_EQ(path.folder + "\\" + path.baseName + ".exe", path.fullPath);
+    EXPECT_EQ(std::string(expected), path.fullPath.Bytes());
+    EXPECT_EQ(path.folder.Bytes() + "\\" + path.baseName.Bytes() + ".exe", path.fullPath.Bytes());
+}
+
+TEST(DesktopShortcut, ModulePathSplitsFolderAndBaseName)
+{
+    struct Case
+    {
+        const wchar_t* path;
+        const wchar_t* folder;
+        const wchar_t* baseName;
+    } const cases[] = {
+        {L"C:\\Games\\lumora.exe", L"C:\\Games", L"lumora"},
+        {L"C:\\Games\\Lumora Copy.v2.exe", L"C:\\Games", L"Lumora Copy.v2"},
+        {L"C:\\游戏\\登录器.exe", L"C:\\游戏", L"登录器"},
+        {L"C:\\a.dir\\noextension", L"C:\\a.dir", L"noextension"},
+        {L"lumora.exe", L"", L"lumora"},
+    };
+    for (const Case& c : cases)
+    {
+        const CModulePath split = AfxSplitModulePath(c.path);
+        EXPECT_EQ(c.folder, split.folder);
+        EXPECT_EQ(c.baseName, split.baseName);
+    }
 }
 
 TEST(DesktopShortcut, WritesTheLinkForAnOrdinaryPath)
@@ -41,9 +64,9 @@ TEST(DesktopShortcut, WritesTheLinkForAnOrdinaryPath)
     const std::string name = "LumoraShortcut" + std::to_string(::GetTickCount());
     const std::string link = DesktopFolder() + "\\" + name + ".lnk";
     ExecutablePath path;
-    path.folder = "C:\\Games";
-    path.baseName = name;
-    path.fullPath = path.folder + "\\" + name + ".exe";
+    path.folder = CAnsiString("C:\\Games");
+    path.baseName = CAnsiString(name);
+    path.fullPath = CAnsiString(path.folder.Bytes() + "\\" + name + ".exe");
     EXPECT_TRUE(CreateDesktopShortcut(path));
     EXPECT_TRUE(Exists(link));
     ::DeleteFileA(link.c_str());
@@ -66,9 +89,9 @@ TEST(DesktopShortcut, PathsTooLongAreSkipped)
     {
         SCOPED_TRACE(c.name);
         ExecutablePath path;
-        path.folder = c.folder;
-        path.baseName = c.baseName;
-        path.fullPath = c.folder + "\\" + c.baseName + ".exe";
+        path.folder = CAnsiString(c.folder);
+        path.baseName = CAnsiString(c.baseName);
+        path.fullPath = CAnsiString(c.folder + "\\" + c.baseName + ".exe");
         const std::string link = DesktopFolder() + "\\" + c.baseName + ".lnk";
         EXPECT_FALSE(CreateDesktopShortcut(path));
         EXPECT_FALSE(Exists(link));

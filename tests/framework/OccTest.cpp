@@ -14,7 +14,8 @@
 #include <mshtmhst.h>
 
 #include "framework/Dialog.h"
-#include "framework/Occ.h"
+#include "framework/MessageLoop.h"
+#include "framework/OccManager.h"
 #include "tests/framework/OccTestControl.h"
 #include "tests/framework/OccTestResource.h"
 
@@ -54,17 +55,17 @@ protected:
         return COleControlSite::GetInterfaceHook(iid);
     }
 
-    class XTestHostHook : public occtest::ITestHostHook
+    class XTestHostHook : public CInterfacePart<CTestSite, occtest::ITestHostHook>
     {
     public:
-        AFX_FORWARD_IUNKNOWN(CTestSite, TestHostHook)
+        using CInterfacePart::CInterfacePart;
         STDMETHODIMP Ping(LONG value, LONG* answer) override
         {
             METHOD_PROLOGUE(CTestSite, TestHostHook)
             *answer = value * 100 + static_cast<LONG>(pThis->m_nID); // proves pThis is this control's site
             return S_OK;
         }
-    } m_xTestHostHook;
+    } m_xTestHostHook{this};
 };
 
 class CTestOccManager : public COccManager
@@ -402,7 +403,7 @@ TEST_F(OccTest, CreatesEachControlAtItsTemplatePlaceWithItsIdVisibilityAndTabOrd
         EXPECT_EQ(static_cast<UINT>(c.controlId), dlg.m_control.m_pCtrlSite->m_nID);
         EXPECT_EQ(dlg.m_control.m_pCtrlSite, dlg.m_pCtrlCont->FindSite(c.controlId));
         EXPECT_TRUE(control->HasSink());
-        EXPECT_TRUE(::IsEqualIID(occtest::kEventsIid, dlg.m_control.m_pCtrlSite->m_iidEvents));
+        EXPECT_TRUE(::IsEqualIID(occtest::kEventsIid, dlg.m_control.m_pCtrlSite->EventInterface()));
         dlg.DestroyWindow();
     }
 }
@@ -768,9 +769,9 @@ TEST_F(OccTest, InvokeHelperPassesTextVariantsAndNumbersInCallOrder)
     CWnd& wrapper = dlg.m_control;
 
     // Navigate: the address as narrow text of the thread's code page, then four empty variants by reference.
-    const char* address = "http://127.0.0.1/\xC3\xA9";
+    const CAnsiString address("http://127.0.0.1/\xC3\xA9");
     wchar_t expectedAddress[64] = {};
-    ASSERT_LT(0, ::MultiByteToWideChar(CP_THREAD_ACP, 0, address, -1, expectedAddress, 64));
+    ASSERT_LT(0, ::MultiByteToWideChar(CP_THREAD_ACP, 0, address.Ansi(), -1, expectedAddress, 64));
     VARIANT empty[4];
     for (VARIANT& v : empty)
         ::VariantInit(&v);
@@ -839,7 +840,7 @@ TEST_F(OccTest, InvokeHelperThrowsWhenTheControlFails)
         {"exception raised by the control",
          [](CWnd& w) { w.InvokeHelper(occtest::kDispFail, DISPATCH_METHOD, VT_EMPTY, nullptr); }, E_ACCESSDENIED,
          "denied"},
-        {"unknown member", [](CWnd& w) { w.InvokeHelper(77, DISPATCH_METHOD, VT_EMPTY, nullptr, "x"); },
+        {"unknown member", [](CWnd& w) { w.InvokeHelper(77, DISPATCH_METHOD, VT_EMPTY, nullptr, CAnsiString("x")); },
          DISP_E_MEMBERNOTFOUND, ""},
         {"argument of the wrong type",
          [](CWnd& w) { w.InvokeHelper(occtest::kDispTouch, DISPATCH_METHOD, VT_EMPTY, nullptr, 5L); },
@@ -875,7 +876,7 @@ TEST_F(OccTest, InvokeHelperOnAWrapperWithoutControlDoesNothing)
 {
     CWnd loose;
     long value = 5;
-    EXPECT_NO_THROW(loose.InvokeHelper(occtest::kDispNavigate, DISPATCH_METHOD, VT_EMPTY, nullptr, "x"));
+    EXPECT_NO_THROW(loose.InvokeHelper(occtest::kDispNavigate, DISPATCH_METHOD, VT_EMPTY, nullptr, CAnsiString("x")));
     EXPECT_NO_THROW(loose.InvokeHelper(occtest::kDispValue, DISPATCH_PROPERTYGET, VT_I4, &value));
     EXPECT_EQ(5, value);
 }
@@ -927,12 +928,12 @@ TEST_F(OccTest, KeyboardMessagesGoToTheControlThatHoldsTheirWindow)
         SCOPED_TRACE(c.name);
         ControlLog().clear();
         MSG msg = {c.hwnd, c.message, c.key, 0, 0, {0, 0}};
-        EXPECT_EQ(c.taken, AfxPreTranslateControlMessage(&msg));
+        EXPECT_EQ(c.taken, static_cast<bool>(dlg.CWnd::PreTranslateMessage(&msg)));
         EXPECT_EQ(c.controlAsked, !ControlLog().empty());
     }
-    // The dialogs' message loops ask the same way.
+    // The message pump asks the same way, on its way up from the message's window.
     MSG refresh = {control->Window(), WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
-    EXPECT_TRUE(CDialog::PreTranslateMessage(&refresh));
+    EXPECT_TRUE(AfxPreTranslateMessage(&refresh));
     dlg.DestroyWindow();
 }
 
@@ -1031,7 +1032,7 @@ TEST_F(OccTest, WebBrowserIsHostedAsksForTheUiHandlerAndReportsNavigation)
     VARIANT empty[4];
     for (VARIANT& v : empty)
         ::VariantInit(&v);
-    const char* address = "http://127.0.0.1:9/lumora-test";
+    const CAnsiString address("http://127.0.0.1:9/lumora-test");
     EXPECT_NO_THROW(dlg.m_control.InvokeHelper(104, DISPATCH_METHOD, VT_EMPTY, nullptr, address, &empty[0], &empty[1],
                                                &empty[2], &empty[3]));
     EXPECT_TRUE(PumpUntil([&] { return !dlg.m_navigations.empty(); }, 10000));

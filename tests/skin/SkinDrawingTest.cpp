@@ -69,7 +69,7 @@ public:
 private:
     int m_width, m_height;
     CMemoryDC m_dc;
-    CBitmapHandle m_bitmap;
+    CBitmap m_bitmap;
     DWORD* m_bits = nullptr;
     std::unique_ptr<CSelectObject> m_selection;
 };

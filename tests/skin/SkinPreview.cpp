@@ -104,7 +104,7 @@ protected:
         RECT client;
         GetClientRect(&client);
         CMemoryDC memory(paint);
-        CBitmapHandle bitmap(::CreateCompatibleBitmap(paint, client.right, client.bottom));
+        CBitmap bitmap(::CreateCompatibleBitmap(paint, client.right, client.bottom));
         CSelectObject selection(memory, bitmap.Get());
 
         // The page area under the frame, then the frame over the whole client area, then the title.

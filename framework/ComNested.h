@@ -42,5 +42,5 @@ private:
 
 // In a method of a nested interface object: pThis, its owner.
 #define METHOD_PROLOGUE(theClass, localClass)                                                                          \
-    theClass* pThis = this->GetOwner();                                                                                 \
+    theClass* pThis = this->GetOwner();                                                                                \
     (void)pThis;

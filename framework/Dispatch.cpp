@@ -56,7 +56,7 @@ void AfxInvokeDispatch(IDispatch* dispatch, DISPID dispid, WORD flags, VARTYPE v
     EXCEPINFO exception = {};
     UINT argError = 0;
     HRESULT hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                          vtRet == VT_EMPTY ? nullptr : result.Ptr(), &exception, &argError);
+                                  vtRet == VT_EMPTY ? nullptr : result.Ptr(), &exception, &argError);
     if (FAILED(hr))
     {
         SCODE scode = hr;

@@ -131,8 +131,7 @@ STDMETHODIMP COleEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*
     return E_NOTIMPL;
 }
 
-STDMETHODIMP COleEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
-                                                 EXCEPINFO*, UINT*)
+STDMETHODIMP COleEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*)
 {
     COleControlSite* pThis = m_pSite;
     CWnd* wnd = pThis->m_pCtrlCont ? pThis->m_pCtrlCont->m_pWnd : nullptr;

@@ -74,7 +74,7 @@ public:
     DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_EXSTYLE)); }
     BOOL ModifyStyleEx(DWORD remove, DWORD add);
     void SetWindowText(const char* utf8);
-    std::string GetWindowText() const; // UTF-8
+    std::string GetWindowText() const;               // UTF-8
     void SetWindowText(const CAnsiString&) = delete; // window text is UTF-8: convert code-page text first
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     HICON SetIcon(HICON icon, BOOL big);

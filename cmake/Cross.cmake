@@ -27,16 +27,23 @@ target_link_libraries(lumora PRIVATE lumora_win32 lumora_winmain)
 include(cmake/GoogleTest.cmake)
 
 # Every Wine test executable: GoogleTest, the core, the Win32 libraries; tests are listed when they run,
-# through the emulator.
+# through the emulator. TEXT marks the executables whose tests handle text of either kind (titles, message boxes,
+# the profile key, paths, code-page conversions): the test command runs them under a Chinese locale too.
 function(lumora_wine_test name)
-    add_executable(${name} ${ARGN})
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "TEXT" "" "")
+    add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE lumora_win32 GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+    if(ARG_TEXT)
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES LABELS text)
+    else()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+    endif()
 endfunction()
 
 lumora_wine_test(resource_tests tests/wine/ResourceDocumentsTest.cpp res/documents.rc)
-lumora_wine_test(framework_tests tests/framework/FrameworkTest.cpp tests/framework/FrameworkTest.rc)
+lumora_wine_test(framework_tests TEXT tests/framework/FrameworkTest.cpp tests/framework/FrameworkTest.rc)
+lumora_wine_test(text_tests TEXT tests/framework/TextTest.cpp)
 # Started by framework_tests under other names, for the caption of message boxes.
 add_executable(messagebox_probe WIN32 tests/framework/MessageBoxProbe.cpp)
 target_link_libraries(messagebox_probe PRIVATE lumora_framework lumora_winmain)
@@ -45,8 +52,11 @@ add_dependencies(framework_tests messagebox_probe)
 # The ActiveX control container, with a control of its own and the system's web browser.
 lumora_wine_test(framework_occ_tests tests/framework/OccTest.cpp tests/framework/OccTestControl.cpp
     tests/framework/OccTest.rc)
+# A window object outliving its window, on a guarded heap that makes any use of freed memory crash the program.
+lumora_wine_test(lifetime_tests tests/framework/LifetimeTest.cpp tests/framework/GuardedHeap.cpp
+    tests/framework/OccTestControl.cpp tests/framework/LifetimeTest.rc)
 lumora_wine_test(host_tests tests/host/ImpIDispatchTest.cpp)
-lumora_wine_test(app_tests tests/app/DesktopShortcutTest.cpp)
+lumora_wine_test(app_tests TEXT tests/app/DesktopShortcutTest.cpp)
 # The skin's pictures, checked from their bytes as the executable carries them.
 lumora_wine_test(image_resource_tests tests/skin/ImageResourcesTest.cpp res/images.rc)
 target_compile_definitions(image_resource_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
@@ -54,7 +64,7 @@ add_dependencies(image_resource_tests lumora)
 lumora_wine_test(skin_tests tests/skin/SkinDrawingTest.cpp res/images.rc)
 
 # Starts copies of the real client, so it needs the client built first.
-lumora_wine_test(startup_tests tests/app/StartupTest.cpp)
+lumora_wine_test(startup_tests TEXT tests/app/StartupTest.cpp)
 target_compile_definitions(startup_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
 add_dependencies(startup_tests lumora)
 

@@ -1,0 +1,190 @@
+// A window object that outlives its window: a dialog that destroys itself and is created again on the same object,
+// from inside one of its own handlers, as the client's web window is when it returns to the login screen. The
+// program runs on a guarded heap, so that anything that touches memory freed with the old window crashes it.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "framework/Dialog.h"
+#include "framework/OccManager.h"
+#include "skin/MyBitmapButton.h"
+#include "tests/framework/GuardedHeap.h"
+#include "tests/framework/OccTestControl.h"
+
+namespace
+{
+
+const UINT WM_TEST_RECREATE = WM_APP + 7;
+const int kLeft = 300;
+const int kTop = 200;
+
+class CRecreatingDlg : public CDialog
+{
+public:
+    CRecreatingDlg() : CDialog(300) {}
+
+    BOOL Create() { return CDialog::Create(300); }
+
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Control(pDX, 1001, m_control);
+        DDX_Control(pDX, 1002, m_button);
+    }
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        ::SetWindowPos(m_hWnd, HWND_TOPMOST, kLeft, kTop, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        ++m_nWindows;
+        return TRUE;
+    }
+
+    // Destroys the window and makes the next one from the template, before the handler returns.
+    void Recreate()
+    {
+        DestroyWindow();
+        Create();
+    }
+    LRESULT OnRecreate(WPARAM, LPARAM)
+    {
+        Recreate();
+        return 0;
+    }
+    void OnButton() { Recreate(); }
+    // A handler that asks for the default processing after making the window anew: the close request belongs to
+    // the old window, and must not close the new one.
+    void OnClose()
+    {
+        Recreate();
+        CDialog::OnClose();
+    }
+
+    CWnd m_control;
+    CMyBitmapButton m_button;
+    int m_nWindows = 0;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CRecreatingDlg, CDialog)
+ON_MESSAGE(WM_TEST_RECREATE, OnRecreate)
+ON_BN_CLICKED(1002, OnButton)
+ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+template <class Done> bool PumpUntil(Done done)
+{
+    for (int i = 0; i < 200 && !done(); ++i)
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(10);
+    }
+    return done();
+}
+
+// Rests the pointer on the button and waits for the button's hover, then takes the pointer off it again.
+bool HoverWorks(CMyBitmapButton& button)
+{
+    RECT place;
+    button.GetWindowRect(&place);
+    ::SetCursorPos(place.left + 5, place.top + 5);
+    button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    const bool hovered = PumpUntil([&] { return button.IsHovering(); }) && button.ChooseImage(0) == 208;
+    ::SetCursorPos(place.left - 60, place.top + 5); // on the dialog, off the button
+    PumpUntil([&] { return !button.IsHovering(); });
+    return hovered;
+}
+
+class Lifetime : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        AfxEnableControlContainer();
+        occtest::RegisterControls();
+    }
+    static void TearDownTestSuite() { occtest::RevokeControls(); }
+};
+
+} // namespace
+
+TEST_F(Lifetime, TheHeapIsGuarded)
+{
+    // What the test below relies on: freed memory faults when touched.
+    auto* probe = new int(5);
+    EXPECT_TRUE(GuardedHeapIsLive(probe));
+    delete probe;
+    EXPECT_FALSE(GuardedHeapIsLive(probe));
+}
+
+TEST_F(Lifetime, DialogMadeAgainFromItsOwnHandlerStartsFresh)
+{
+    CRecreatingDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    dlg.m_button.SetImages(206, 207, 208);
+    const HWND firstWindow = dlg.m_hWnd;
+    const HWND firstButton = dlg.m_button.m_hWnd;
+    const occtest::CTestControl* firstControl = occtest::LastControl();
+    ASSERT_NE(nullptr, firstControl);
+    ASSERT_NE(nullptr, dlg.m_pCtrlCont);
+    const COleControlContainer* firstContainer = dlg.m_pCtrlCont;
+    EXPECT_TRUE(HoverWorks(dlg.m_button));
+
+    // Hovering, with a background captured, when the window goes.
+    RECT place;
+    dlg.m_button.GetWindowRect(&place);
+    ::SetCursorPos(place.left + 5, place.top + 5);
+    dlg.m_button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_button.IsHovering(); }));
+    {
+        CClientDC dc(&dlg);
+        dlg.m_button.CaptureBackground(&dlg, dc);
+    }
+
+    dlg.PostMessage(WM_TEST_RECREATE);
+    ASSERT_TRUE(PumpUntil([&] { return dlg.m_nWindows == 2; }));
+    EXPECT_FALSE(::IsWindow(firstWindow));
+    EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
+
+    // The new window's own button, container and control; the button starts outside.
+    EXPECT_EQ(::GetDlgItem(dlg.m_hWnd, 1002), dlg.m_button.m_hWnd);
+    EXPECT_NE(firstButton, dlg.m_button.m_hWnd);
+    EXPECT_FALSE(dlg.m_button.IsHovering());
+    EXPECT_EQ(206u, dlg.m_button.ChooseImage(0)); // the images are the object's, and stay
+    ASSERT_NE(nullptr, dlg.m_pCtrlCont);
+    EXPECT_NE(firstContainer, dlg.m_pCtrlCont);
+    EXPECT_FALSE(GuardedHeapIsLive(firstContainer));
+    EXPECT_NE(firstControl, occtest::LastControl());
+    ASSERT_NE(nullptr, dlg.m_control.m_pCtrlSite);
+    EXPECT_EQ(dlg.m_pCtrlCont->FindSite(1001), dlg.m_control.m_pCtrlSite);
+
+    // Hover works again, on the new button.
+    EXPECT_TRUE(HoverWorks(dlg.m_button));
+
+    // Made again from a click of its own button: the click's handling in the old button ends without reaching the
+    // new one.
+    const HWND secondButton = dlg.m_button.m_hWnd;
+    ::SendMessageW(secondButton, BM_CLICK, 0, 0);
+    EXPECT_EQ(3, dlg.m_nWindows);
+    EXPECT_FALSE(::IsWindow(secondButton));
+    EXPECT_EQ(::GetDlgItem(dlg.m_hWnd, 1002), dlg.m_button.m_hWnd);
+    EXPECT_EQ(0, static_cast<int>(::SendMessageW(dlg.m_button.m_hWnd, BM_GETSTATE, 0, 0) & BST_PUSHED));
+    EXPECT_TRUE(HoverWorks(dlg.m_button));
+
+    // Made again from a close request whose handler then asks for the default processing.
+    const HWND thirdWindow = dlg.m_hWnd;
+    dlg.SendMessage(WM_CLOSE);
+    EXPECT_EQ(4, dlg.m_nWindows);
+    EXPECT_FALSE(::IsWindow(thirdWindow));
+    int rounds = 0;
+    PumpUntil([&] { return ++rounds > 10; }); // whatever the close request would have posted
+    EXPECT_TRUE(dlg.IsWindowVisible()) << "the old window's close request reached the new one";
+
+    dlg.DestroyWindow();
+    EXPECT_EQ(nullptr, dlg.m_pCtrlCont);
+    EXPECT_EQ(0u, GuardedHeapOverflows());
+}

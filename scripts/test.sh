@@ -4,7 +4,7 @@
 #      its tests;
 #   2. fuzzes the INI parser and the readers built on it for LUMORA_FUZZ_SECONDS (default 60; 0 skips it);
 #   3. cross-builds the Windows client and its tests, and runs those under Wine in a private Xvfb display with a
-#      throwaway prefix under build/wine.
+#      throwaway prefix under build/wine; the tests that handle text run once more under a Chinese locale.
 # It ends with one line "N passed, N failed" (every test of both CTest runs, the fuzz run counted as one) and
 # exits non-zero when anything failed. Each phase that cannot produce its results counts as one failure.
 set -uo pipefail
@@ -186,6 +186,18 @@ phase "Wine tests"
 if [ -n "$wine_ok" ]; then
     # One test at a time: the tests that drive real windows share one desktop.
     run_ctest "Wine tests" "$BUILD/cross" 1800 --timeout 120
+else
+    echo "skipped: no Wine environment"
+fi
+phase_done
+
+phase "Wine tests of text, Chinese locale"
+if [ -n "$wine_ok" ]; then
+    # LC_ALL (not LANG) gives Wine code page 936 and the Chinese language even where no Linux locale is generated;
+    # the tests check that they got it.
+    export LC_ALL=zh_CN.UTF-8 LUMORA_EXPECT_CODE_PAGE=936
+    run_ctest "Wine tests of text (zh_CN)" "$BUILD/cross" 900 --timeout 120 -L text
+    unset LC_ALL LUMORA_EXPECT_CODE_PAGE
 else
     echo "skipped: no Wine environment"
 fi

@@ -115,6 +115,11 @@ int RunClientOnce(const std::wstring& exe, CloseBy closeBy = CloseBy::CloseReque
     {
         ::Sleep(200); // anything else the start-up would show has had its chance
         EXPECT_EQ(1u, DialogsOf(process.dwProcessId).size()) << "a start must show nothing but the main window";
+        // The title in the user's language: the Chinese string table on a Chinese system, else the English one.
+        const bool chinese = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_CHINESE;
+        wchar_t title[64] = {};
+        ::GetWindowTextW(dialogs[0], title, 64);
+        EXPECT_STREQ(chinese ? L"Lumora桌面登录器" : L"Lumora", title);
         if (closeBy == CloseBy::Escape)
         {
             ::PostMessageW(dialogs[0], WM_KEYDOWN, VK_ESCAPE, 0);

@@ -236,8 +236,8 @@ TEST(Framework, ModalDialogReturnsItsResult)
 TEST(Framework, ModalRunGivesItsOwnerBack)
 {
     static HWND ownerHwnd;
-    ownerHwnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 40, 40, 200, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
+    ownerHwnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 40, 40, 200, 100, nullptr, nullptr, nullptr,
+                                  nullptr);
     CWnd owner;
     ASSERT_TRUE(owner.SubclassWindow(ownerHwnd));
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "framework/Dc.h"
+#include "framework/Scoped.h"
+#include "framework/Surface.h"
 #include "skin/MyBitmap.h"
 #include "skin/MyBitmapButton.h"
 #include "skin/ResourceImage.h"
@@ -20,58 +22,42 @@ class CGdiplusEnvironment : public ::testing::Environment
 public:
     void SetUp() override
     {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
+        m_gdiplus = std::make_unique<CScopedGdiplus>();
+        ASSERT_TRUE(m_gdiplus->Ok());
     }
-    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
+    void TearDown() override { m_gdiplus.reset(); }
 
 private:
-    ULONG_PTR m_token = 0;
+    std::unique_ptr<CScopedGdiplus> m_gdiplus;
 };
 const auto* const g_gdiplus = ::testing::AddGlobalTestEnvironment(new CGdiplusEnvironment);
 
 const DWORD kSentinel = 0x00FF00FF; // a colour no skin image uses next to an alpha no image produces
 
-// A 32-bit top-down DIB selected into a memory context, filled with the sentinel: what drawing leaves alone
-// keeps it.
+// A 32-bit top-down DIB surface, filled with the sentinel: what drawing leaves alone keeps it.
 class CCanvas
 {
 public:
-    CCanvas(int width, int height) : m_width(width), m_height(height), m_dc(nullptr)
+    CCanvas(int width, int height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_bits = static_cast<DWORD*>(bits);
-        m_selection = std::make_unique<CSelectObject>(m_dc, m_bitmap.Get());
-        std::fill(m_bits, m_bits + width * height, kSentinel);
+        m_surface.Create(width, height);
+        const PixelView pixels = m_surface.Pixels();
+        std::fill(pixels.pixels, pixels.pixels + width * height, kSentinel);
     }
-    HDC Dc() const { return m_dc; }
-    DWORD At(int x, int y) const
-    {
-        ::GdiFlush();
-        return m_bits[y * m_width + x] & 0x00FFFFFF;
-    }
+    HDC Dc() const { return m_surface.GetDC(); }
+    DWORD At(int x, int y) const { return m_surface.Pixels().Row(y)[x] & 0x00FFFFFF; }
     void Fill(DWORD (*colour)(int x, int y))
     {
-        for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x)
-                m_bits[y * m_width + x] = colour(x, y);
+        const PixelView pixels = m_surface.Pixels();
+        for (int y = 0; y < pixels.height; ++y)
+            for (int x = 0; x < pixels.width; ++x)
+                pixels.Row(y)[x] = colour(x, y);
     }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
+    int Width() const { return m_surface.Width(); }
+    int Height() const { return m_surface.Height(); }
 
 private:
-    int m_width, m_height;
-    CMemoryDC m_dc;
-    CBitmap m_bitmap;
-    DWORD* m_bits = nullptr;
-    std::unique_ptr<CSelectObject> m_selection;
+    CDibSurface m_surface;
 };
 
 std::unique_ptr<Gdiplus::Bitmap> Load(UINT id, const char* type = "PNG")
@@ -121,6 +107,32 @@ bool Near(DWORD a, DWORD b, int tolerance = 24)
 const FrameList kToolbar = {"151", "152", "153", "154", "155", "156", "157", "158", "159"};
 
 } // namespace
+
+TEST(DibSurface, TopDownZeroFilledAndSharedWithGdi)
+{
+    CDibSurface surface;
+    EXPECT_FALSE(surface.Create(0, 5));
+    EXPECT_TRUE(surface.IsEmpty());
+    ASSERT_TRUE(surface.Create(4, 3));
+    PixelView pixels = surface.Pixels();
+    ASSERT_NE(nullptr, pixels.pixels);
+    EXPECT_EQ(4, pixels.stride);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(0u, pixels.pixels[i]);
+    // GDI draws into the same pixels, top row first.
+    CGdiObject<HBRUSH> red(::CreateSolidBrush(RGB(255, 0, 0)));
+    const RECT bottomRow = {0, 2, 4, 3};
+    ::FillRect(surface, &bottomRow, red);
+    pixels = surface.Pixels();
+    EXPECT_EQ(0x00FF0000u, pixels.Row(2)[1] & 0x00FFFFFF);
+    EXPECT_EQ(0u, pixels.Row(0)[1]);
+    // And GDI sees what the program writes.
+    pixels.Row(0)[0] = 0x000000FF;
+    EXPECT_EQ(RGB(0, 0, 255), ::GetPixel(surface, 0, 0));
+    surface.Release();
+    EXPECT_TRUE(surface.IsEmpty());
+    EXPECT_EQ(nullptr, surface.GetDC());
+}
 
 TEST(ResourceImage, DecodesEveryStoredFormat)
 {
@@ -356,8 +368,8 @@ public:
 
     CButtonHost()
     {
-        m_parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, kLeft, kTop, 200, 100, nullptr, nullptr, nullptr,
-                                     nullptr);
+        m_parent =
+            ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, kLeft, kTop, 200, 100, nullptr, nullptr, nullptr, nullptr);
         HWND hwnd = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 30, 20, 38, 18, m_parent,
                                       reinterpret_cast<HMENU>(1002), nullptr, nullptr);
         button.SubclassWindow(hwnd);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/Dc.h"
+#include "framework/Scoped.h"
 #include "skin/core/AniFile.h"
 #include "skin/MyBitmap.h"
 #include "skin/MyBitmapButton.h"
@@ -168,9 +169,7 @@ LRESULT CALLBACK PreviewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    CScopedGdiplus gdiplus;
     {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = PreviewProc;
@@ -191,6 +190,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             ::DispatchMessageW(&msg);
         }
     }
-    Gdiplus::GdiplusShutdown(token);
     return 0;
 }

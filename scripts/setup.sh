@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386 xvfb xauth xcompmgr x11-apps x11-utils imagemagick python3-pil
-    fonts-wqy-zenhei fonts-dejavu-core
+    fonts-wqy-zenhei fonts-dejavu-core locales
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -29,3 +29,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 echo "setup: all packages present"
+
+# The Chinese locale the text tests run under a second time. Wine takes its code page from LC_ALL even without it,
+# but it names files in the Linux locale's character set: without the locale, a Chinese file name cannot be made.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+    echo "setup: generating the zh_CN.UTF-8 locale"
+    sudo_if_needed sed -i -E 's/^# *(zh_CN.UTF-8 UTF-8)/\1/' /etc/locale.gen
+    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | sudo_if_needed tee -a /etc/locale.gen >/dev/null
+    sudo_if_needed locale-gen >/dev/null
+fi

@@ -17,6 +17,7 @@ add_executable(core_tests
     tests/mainwnd/core/ScreenSizeTableTest.cpp
     tests/mainwnd/core/SiteUrlTableTest.cpp
     tests/mainwnd/core/GameTablesTest.cpp
+    tests/webwnd/core/WebLayoutTest.cpp
 )
 target_link_libraries(core_tests PRIVATE lumora_core GTest::gtest_main)
 target_compile_definitions(core_tests PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")

@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386 xvfb xauth xcompmgr x11-apps x11-utils imagemagick python3-pil
-    fonts-wqy-zenhei fonts-dejavu-core locales
+    fonts-wqy-zenhei fonts-dejavu-core locales openbox wmctrl
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -172,7 +172,7 @@ if [ -n "$cross_ok" ]; then
     if lumora_start_xvfb "$wine_dir/logs"; then
         echo "Xvfb on display $DISPLAY"
         lumora_use_prefix "$wine_dir/prefix" "$wine_dir/home"
-        if lumora_prepare_prefix "$wine_dir/logs" unmanaged && lumora_start_wineserver "$wine_dir/logs"; then
+        if lumora_prepare_prefix "$wine_dir/logs" managed offline && lumora_start_wineserver "$wine_dir/logs"; then
             wine_ok=1
         fi
     fi
@@ -186,6 +186,29 @@ phase "Wine tests"
 if [ -n "$wine_ok" ]; then
     # One test at a time: the tests that drive real windows share one desktop.
     run_ctest "Wine tests" "$BUILD/cross" 1800 --timeout 120
+else
+    echo "skipped: no Wine environment"
+fi
+phase_done
+
+phase "Wine tests of the client's windows, small screen"
+if [ -n "$wine_ok" ]; then
+    # A screen lower than the login picture (1024 x 700). Wine takes the screen's size from the display its
+    # prefix's server started on, so this is a display, a prefix and a server of its own, made by the same recipe.
+    saved_display=$DISPLAY saved_prefix=$WINEPREFIX saved_home=$HOME
+    small_ok=
+    if lumora_start_xvfb "$wine_dir/logs-small" 1280x600; then
+        echo "small screen: Xvfb on display $DISPLAY"
+        lumora_use_prefix "$wine_dir/prefix-small" "$wine_dir/home-small"
+        if lumora_prepare_prefix "$wine_dir/logs-small" managed offline &&
+            lumora_start_wineserver "$wine_dir/logs-small"; then
+            small_ok=1
+            run_ctest "Wine tests, small screen" "$BUILD/cross" 600 --timeout 120 -L screen
+        fi
+        timeout 30 wineserver -k >/dev/null 2>&1
+    fi
+    [ -n "$small_ok" ] || fail_phase "small screen: no Wine environment"
+    export DISPLAY=$saved_display WINEPREFIX=$saved_prefix HOME=$saved_home
 else
     echo "skipped: no Wine environment"
 fi

@@ -6,47 +6,65 @@
 # or a key under Xvfb would otherwise wait forever.
 
 # Raise this when the way a prefix is made changes, so that prefixes made the old way are made again.
-LUMORA_PREFIX_RECIPE=1
+LUMORA_PREFIX_RECIPE=2
 
 lumora_now() { date +%s.%N; }
 lumora_since() { awk -v a="$1" -v b="$(lumora_now)" 'BEGIN { printf "%.1f", b - a }'; }
 
 # Starts Xvfb on a display number it picks itself (-displayfd: no race with other servers over a free number),
-# with Composite so that a compositor can give layered windows real alpha. It gets a session of its own, so that
-# Ctrl-C reaches the Wine programs but leaves their display up until they are gone. Exports DISPLAY and sets
-# LUMORA_XVFB_PID. $1: folder for its log.
+# with Composite so that a compositor can give layered windows real alpha, and a window manager (openbox) on it.
+# Wine's windows are managed (see lumora_prepare_prefix): the window manager keeps owned windows above their owner,
+# which Wine's own stacking of unmanaged windows does not (a per-pixel-alpha window made again for its 32-bit visual
+# ends up over the windows it owns). Each server gets a session of its own, so that Ctrl-C reaches the Wine programs
+# but leaves their display up until they are gone. Exports DISPLAY and adds the servers' process ids to
+# LUMORA_DISPLAY_PIDS. $1: folder for the logs; $2: the screen's size (default 1920x1080).
+LUMORA_DISPLAY_PIDS=()
 lumora_start_xvfb()
 {
-    local logdir=$1
+    local logdir=$1 size=${2:-1920x1080}
     mkdir -p "$logdir"
-    local numfile="$logdir/xvfb.display"
+    local numfile="$logdir/xvfb-$size.display"
     : >"$numfile"
-    setsid Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp +extension Composite \
-        3>"$numfile" </dev/null >"$logdir/xvfb.log" 2>&1 &
-    LUMORA_XVFB_PID=$!
+    setsid Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp +extension Composite \
+        3>"$numfile" </dev/null >"$logdir/xvfb-$size.log" 2>&1 &
+    local xvfb=$!
+    LUMORA_DISPLAY_PIDS+=("$xvfb")
     local i
     for ((i = 0; i < 100; i++)); do
         if [ -s "$numfile" ]; then
             DISPLAY=":$(tr -d '[:space:]' <"$numfile")"
             export DISPLAY
-            return 0
+            # The window manager keeps its files under a home of its own.
+            mkdir -p "$logdir/wm-home"
+            HOME="$logdir/wm-home" setsid openbox </dev/null >"$logdir/openbox-$size.log" 2>&1 &
+            LUMORA_DISPLAY_PIDS+=("$!")
+            for ((i = 0; i < 50; i++)); do
+                xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+                sleep 0.1
+            done
+            echo "wine-env: openbox did not start on $DISPLAY; its log:" >&2
+            cat "$logdir/openbox-$size.log" >&2
+            lumora_stop_xvfb
+            return 1
         fi
-        kill -0 "$LUMORA_XVFB_PID" 2>/dev/null || break
+        kill -0 "$xvfb" 2>/dev/null || break
         sleep 0.1
     done
     echo "wine-env: Xvfb did not start; its log:" >&2
-    cat "$logdir/xvfb.log" >&2
+    cat "$logdir/xvfb-$size.log" >&2
     lumora_stop_xvfb
     return 1
 }
 
+# Stops every display lumora_start_xvfb started, window managers first.
 lumora_stop_xvfb()
 {
-    if [ -n "${LUMORA_XVFB_PID:-}" ]; then
-        kill "$LUMORA_XVFB_PID" 2>/dev/null
-        wait "$LUMORA_XVFB_PID" 2>/dev/null
-        LUMORA_XVFB_PID=
-    fi
+    local i
+    for ((i = ${#LUMORA_DISPLAY_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${LUMORA_DISPLAY_PIDS[$i]}" 2>/dev/null
+        wait "${LUMORA_DISPLAY_PIDS[$i]}" 2>/dev/null
+    done
+    LUMORA_DISPLAY_PIDS=()
 }
 
 # Points Wine at a prefix and a scratch home of our own: the prefix links the Windows desktop and documents
@@ -76,13 +94,16 @@ lumora_list_windows()
 
 # Makes sure WINEPREFIX holds a complete prefix made by this recipe, for this Wine, home and place; otherwise
 # makes it anew (12-20 s). $1: folder for logs; $2: "managed" or "unmanaged" windows (the X11 driver's
-# Managed setting: without a window manager, destroying a managed visible window costs 2 s).
+# Managed setting: without a window manager, destroying a managed visible window costs 2 s); $3: "online", or
+# "offline" for a prefix whose web traffic goes to a closed port on the loopback interface (the tests': the
+# client's real site addresses are looked up nowhere).
 lumora_prepare_prefix()
 {
-    local logdir=$1 managed=$2
+    local logdir=$1 managed=$2 network=${3:-online}
     local stamp="$WINEPREFIX/.lumora-prefix"
     local want
     want="recipe=$LUMORA_PREFIX_RECIPE wine=$(timeout 30 wine --version) home=$HOME prefix=$WINEPREFIX windows=$managed"
+    want="$want network=$network"
     if [ -f "$stamp" ] && [ -f "$WINEPREFIX/system.reg" ] && [ "$(cat "$stamp")" = "$want" ]; then
         echo "wine-env: reusing prefix $WINEPREFIX"
         return 0
@@ -128,6 +149,14 @@ lumora_prepare_prefix()
     )
     if [ "$managed" = unmanaged ]; then
         settings+=("HKCU\\Software\\Wine\\X11 Driver|Managed|REG_SZ|N")
+    fi
+    if [ "$network" = offline ]; then
+        # Every address through a proxy on a port where nothing listens: the browser control starts its loads and
+        # they fail at once, without a name lookup or a packet leaving the machine.
+        settings+=(
+            "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings|ProxyEnable|REG_DWORD|1"
+            "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings|ProxyServer|REG_SZ|127.0.0.1:9"
+        )
     fi
     local s key value type data
     for s in "${settings[@]}"; do

@@ -3,8 +3,11 @@ add_compile_definitions(NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601)
 add_compile_options(-Wall -Wextra)
 set(LUMORA_WIN32_LIBS gdiplus wininet ole32 oleaut32 shell32 comctl32 uuid gdi32 user32 advapi32)
 
-# windres looks for the files a script names along its include path.
+# windres looks for the files a script names along its include path. Its preprocessor writes the files a script
+# includes into the dependency file Ninja reads, so that a change to an included script or picture rebuilds it.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res")
+set(CMAKE_DEPFILE_FLAGS_RC
+    "--preprocessor-arg=-MD --preprocessor-arg=-MT --preprocessor-arg=<OBJECT> --preprocessor-arg=-MF --preprocessor-arg=<DEP_FILE>")
 
 include(cmake/Framework.cmake)
 
@@ -14,10 +17,12 @@ add_library(lumora_win32 STATIC
     app/GameApp.cpp
     config/TextResource.cpp
     host/ImpIDispatch.cpp
+    host/WebBrowser.cpp
     mainwnd/GameDlg.cpp
     skin/MyBitmap.cpp
     skin/MyBitmapButton.cpp
     skin/ResourceImage.cpp
+    webwnd/DialogWeb.cpp
 )
 target_link_libraries(lumora_win32 PUBLIC lumora_core lumora_framework ${LUMORA_WIN32_LIBS})
 
@@ -28,14 +33,24 @@ include(cmake/GoogleTest.cmake)
 
 # Every Wine test executable: GoogleTest, the core, the Win32 libraries; tests are listed when they run,
 # through the emulator. TEXT marks the executables whose tests handle text of either kind (titles, message boxes,
-# the profile key, paths, code-page conversions): the test command runs them under a Chinese locale too.
+# the profile key, paths, code-page conversions): the test command runs them under a Chinese locale too. SCREEN
+# marks those whose results depend on the screen's size: the test command runs them on a small screen too.
 function(lumora_wine_test name)
-    cmake_parse_arguments(PARSE_ARGV 1 ARG "TEXT" "" "")
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "TEXT;SCREEN" "" "")
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE lumora_win32 GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")
+    set(labels)
     if(ARG_TEXT)
-        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES LABELS text)
+        list(APPEND labels text)
+    endif()
+    if(ARG_SCREEN)
+        list(APPEND labels screen)
+    endif()
+    if(labels)
+        # One label of both names: CTest selects by regular expression (-L text, -L screen).
+        list(JOIN labels "_" labels)
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
     else()
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
     endif()
@@ -62,6 +77,14 @@ lumora_wine_test(image_resource_tests tests/skin/ImageResourcesTest.cpp res/imag
 target_compile_definitions(image_resource_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
 add_dependencies(image_resource_tests lumora)
 lumora_wine_test(skin_tests tests/skin/SkinDrawingTest.cpp res/images.rc)
+
+# The main window and the web window in the test's own process, with the client's resources.
+lumora_wine_test(game_window_tests SCREEN tests/webwnd/GameWindowTest.cpp res/lumora.rc)
+
+# The real client's windows, looked at from outside; screenshots under build/cross/screenshots.
+lumora_wine_test(client_window_tests SCREEN TEXT tests/app/ClientWindowsTest.cpp res/documents.rc)
+target_compile_definitions(client_window_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
+add_dependencies(client_window_tests lumora)
 
 # Starts copies of the real client, so it needs the client built first.
 lumora_wine_test(startup_tests TEXT tests/app/StartupTest.cpp)

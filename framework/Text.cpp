@@ -72,3 +72,13 @@ CMbcsCodePage AfxThreadCodePage()
         ranges[i] = info.LeadByte[i];
     return CMbcsCodePage(ranges);
 }
+
+std::string AfxLoadString(UINT id)
+{
+    // With a length of 0, LoadStringW hands out a pointer to the resource's own text, which has no terminator.
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text)
+        return std::string();
+    return AfxUtf8(std::wstring(text, static_cast<size_t>(length)).c_str());
+}

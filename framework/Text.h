@@ -24,3 +24,7 @@ CAnsiString AfxAnsiFromWide(const wchar_t* wide, size_t length = std::wstring::n
 // The lead bytes of the thread's code page, as the platform reports them (GetCPInfo on CP_THREAD_ACP); a
 // single-byte code page, or one the platform cannot describe, has none.
 CMbcsCodePage AfxThreadCodePage();
+
+// String resource id of the executable, in the language the loader picks for this thread, as UTF-8; empty when
+// there is none.
+std::string AfxLoadString(UINT id);

@@ -6,8 +6,27 @@
 #define IDR_ANIMATION_DOC 138
 #define IDR_RESOLUTION_DOC 199
 
+// The windows' icon.
+#define IDI_APP 128
+
 // Dialog templates.
 #define IDD_GAME_DIALOG 102
+#define IDD_WEB_DIALOG 130
+
+// Controls of the game web window.
+#define IDC_BROWSER 1001
+#define IDC_BTN_OFFICIAL 1002
+#define IDC_BTN_PAY 1003
+#define IDC_BTN_FORUM 1004
+#define IDC_BTN_CUSTOM 1005
+#define IDC_BTN_MIN 1006
+#define IDC_BTN_EXIT 1007
+#define IDC_BTN_REGIST 1008
+#define IDC_BTN_MAX 1009
+#define IDC_BTN_ICON 1010
+#define IDC_BTN_REFRESH 1012
+#define IDC_BTN_CLEAR 1014
+#define IDC_BTN_VOLUME 1015
 
 // Strings.
 #define IDS_APP_TITLE 197

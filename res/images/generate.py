@@ -17,6 +17,7 @@ import io
 import math
 import os
 import random
+import struct
 import sys
 
 from PIL import Image, ImageChops, ImageCms, ImageDraw, ImageFilter, ImageFont
@@ -1274,6 +1275,27 @@ def window_icon():
 
 
 
+def write_app_icon():
+    """Icon resource 128, the windows' own icon: the emblem of the title band at the sizes the system asks for,
+    each as a 32-bit bitmap with its mask, the format every loader reads."""
+    sizes = (16, 24, 32, 48)
+    entries, images = [], []
+    for size in sizes:
+        picture = window_icon().resize((size, size), Image.LANCZOS).convert("RGBA")
+        pixels = picture.transpose(Image.FLIP_TOP_BOTTOM).tobytes("raw", "BGRA")
+        mask_row = ((size + 31) // 32) * 4
+        mask = bytes(mask_row * size)  # all drawn: the alpha channel decides
+        header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
+        images.append(header + pixels + mask)
+    offset = 6 + 16 * len(sizes)
+    data = struct.pack("<HHH", 0, 1, len(sizes))
+    for size, image in zip(sizes, images):
+        data += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    with open(os.path.join(HERE, "128_app_icon.ico"), "wb") as f:
+        f.write(data + b"".join(images))
+
+
 # --------------------------------------------------------------------------------------------------------------
 # Main
 
@@ -1291,6 +1313,7 @@ def main():
     if len(STORED) != 81 or len({image_id for image_id, _, _ in STORED}) != 81:
         raise AssertionError(f"{len(STORED)} pictures written, expected 81 distinct ids")
     write_resource_script()
+    write_app_icon()
 
 
 if __name__ == "__main__":

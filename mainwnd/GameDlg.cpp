@@ -1,7 +1,16 @@
 #include "mainwnd/GameDlg.h"
 
+#include <memory>
+
 #include "config/TextResource.h"
+#include "core/Pixels.h"
+#include "framework/Dc.h"
+#include "framework/Rects.h"
+#include "framework/Surface.h"
+#include "framework/Text.h"
+#include "mainwnd/core/MainLayout.h"
 #include "res/resource.h"
+#include "skin/ResourceImage.h"
 
 CGameDlg* g_pGameDlg = nullptr;
 
@@ -16,11 +25,43 @@ std::string Document(int id)
     return text;
 }
 
+// The pixels of a GDI+ image, locked for reading and writing as 32-bit ARGB; unlocked when the lock goes.
+class CLockedPixels
+{
+public:
+    CLockedPixels(Gdiplus::Bitmap& image, UINT mode) : m_image(image)
+    {
+        const Gdiplus::Rect all(0, 0, static_cast<INT>(image.GetWidth()), static_cast<INT>(image.GetHeight()));
+        m_locked = image.LockBits(&all, mode, PixelFormat32bppARGB, &m_data) == Gdiplus::Ok;
+    }
+    ~CLockedPixels()
+    {
+        if (m_locked)
+            m_image.UnlockBits(&m_data);
+    }
+    CLockedPixels(const CLockedPixels&) = delete;
+    CLockedPixels& operator=(const CLockedPixels&) = delete;
+
+    PixelView View() const
+    {
+        if (!m_locked)
+            return PixelView();
+        return PixelView{static_cast<uint32_t*>(m_data.Scan0), static_cast<int>(m_data.Width),
+                         static_cast<int>(m_data.Height), m_data.Stride / 4};
+    }
+
+private:
+    Gdiplus::Bitmap& m_image;
+    Gdiplus::BitmapData m_data = {};
+    bool m_locked = false;
+};
+
 } // namespace
 
 CGameDlg::CGameDlg() : CDialog(IDD)
 {
     g_pGameDlg = this;
+    m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
 }
 
 CGameDlg::~CGameDlg()
@@ -29,16 +70,35 @@ CGameDlg::~CGameDlg()
 }
 
 BEGIN_MESSAGE_MAP(CGameDlg, CDialog)
+ON_WM_PAINT()
+ON_WM_LBUTTONDOWN()
+ON_WM_MOVE()
+ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 BOOL CGameDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    m_aniFile.LoadFromText(Document(IDR_ANIMATION_DOC).c_str());
     LoadLayouts();
-    wchar_t title[128] = {};
-    ::LoadStringW(::GetModuleHandleW(nullptr), IDS_APP_TITLE, title, 128);
-    ::SetWindowTextW(m_hWnd, title);
+    SetWindowText(AfxLoadString(IDS_APP_TITLE).c_str());
     LoadSiteUrls();
+    m_bgSkin.SetFrames(CMyBitmap::ModeSingleImage, m_aniFile.GetFrames("Bg"));
+    m_webFrameSkin.SetFrames(CMyBitmap::ModeNineGrid, m_aniFile.GetFrames("WebFrame"));
+    ModifyStyleEx(0, WS_EX_LAYERED);
+    m_dlgWeb.m_strStartUrl = GetSiteUrl(SiteUrlMain);
+    m_dlgWeb.LoginKey = GetSiteUrl(SiteUrlLoginKey);
+    m_dlgWeb.LoginKeyPre = GetSiteUrl(SiteUrlLoginKeyPre);
+    // Shown now rather than when the initialisation returns, so that it is on the screen before the web window it
+    // owns. Nothing shows yet: a layered window shows only what it is given, and it has been given nothing. But a
+    // window system that stacks windows in the order they appear (Wine's, on X) would otherwise put it over the web
+    // window for good.
+    ShowWindow(SW_SHOWNA);
+    m_dlgWeb.Create(CDialogWeb::IDD, this);
+    SetGameMode(false);
+    m_dlgWeb.ShowWindow(SW_SHOW);
     return TRUE;
 }
 
@@ -50,4 +110,132 @@ void CGameDlg::LoadLayouts()
 void CGameDlg::LoadSiteUrls()
 {
     m_tables.LoadSiteUrls(Document(IDR_SITEURL_DOC));
+}
+
+void CGameDlg::SetGameMode(bool game)
+{
+    m_bGameMode = game;
+    if (game)
+    {
+        // Out of the way; the game window's move into the work area then carries it to its own corner.
+        MoveWindow(10, 10, 10, 10, TRUE);
+        m_dlgWeb.SetGameLayout(true);
+        ComposeBackground();
+        return;
+    }
+    Gdiplus::Bitmap* loaded = nullptr;
+    if (!LoadResourceImage(129, &loaded, "PNG"))
+        return;
+    std::unique_ptr<Gdiplus::Bitmap> picture(loaded);
+    if (!picture)
+        return;
+    const Rect place = LoginWindowRect(static_cast<int>(picture->GetWidth()), static_cast<int>(picture->GetHeight()),
+                                       ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    MoveWindow(place.left, place.top, place.Width(), place.Height(), TRUE);
+    picture.reset();
+    m_dlgWeb.SetGameLayout(false);
+    FollowMainWindow();
+    ComposeBackground();
+}
+
+void CGameDlg::ReturnToLogin()
+{
+    if (!m_bGameMode)
+        return;
+    m_dlgWeb.DestroyWindow();
+    m_dlgWeb.Create(CDialogWeb::IDD);
+    SetGameMode(false);
+    m_dlgWeb.ShowWindow(SW_SHOW);
+}
+
+bool CGameDlg::ComposeLoginPicture(int width, int height, CDibSurface& surface)
+{
+    Gdiplus::Bitmap* shape = m_bgSkin.GetFrameImage(0);
+    if (!shape || width <= 0 || height <= 0)
+        return false;
+    Gdiplus::Bitmap* loaded = nullptr;
+    if (!LoadResourceImage(205, &loaded, "JPG"))
+        return false;
+    std::unique_ptr<Gdiplus::Bitmap> colour(loaded);
+    if (!colour)
+        return false;
+
+    // The picture takes its shape (alpha) from the skin image and its colours from the photograph; the skin image
+    // keeps the result, so merging again gives the same pixels.
+    {
+        CLockedPixels shapePixels(*shape, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite);
+        CLockedPixels colourPixels(*colour, Gdiplus::ImageLockModeRead);
+        MergeShapeAndColour(shapePixels.View(), colourPixels.View(), width, height);
+    }
+    colour.reset();
+
+    // The skin drawn over a transparent surface, scaled to the client area, then premultiplied, as per-pixel-alpha
+    // layered windows take it.
+    if (!surface.Create(width, height))
+        return false;
+    {
+        const PixelView pixels = surface.Pixels();
+        Gdiplus::Bitmap target(width, height, pixels.stride * 4, PixelFormat32bppARGB,
+                               reinterpret_cast<BYTE*>(pixels.pixels));
+        Gdiplus::Graphics graphics(&target);
+        RECT client;
+        GetClientRect(&client);
+        graphics.DrawImage(shape, 0, 0, client.right - client.left, client.bottom - client.top);
+    }
+    Premultiply(surface.Pixels());
+    return true;
+}
+
+void CGameDlg::ComposeBackground()
+{
+    CPaintDC paint(this);
+    if (m_bGameMode)
+        return;
+    RECT window;
+    GetWindowRect(&window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    CDibSurface surface;
+    if (!ComposeLoginPicture(width, height, surface))
+        return;
+    POINT position = {window.left, window.top};
+    SIZE size = {width, height};
+    POINT origin = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ::UpdateLayeredWindow(m_hWnd, paint, &position, &size, surface, &origin, 0, &blend, ULW_ALPHA);
+    m_dlgWeb.CaptureButtonBackgrounds(this, surface);
+}
+
+void CGameDlg::FollowMainWindow()
+{
+    if (m_bGameMode)
+        return;
+    RECT window;
+    GetWindowRect(&window);
+    const Point origin = WebWindowOrigin(ToRect(window), FindLayout("DlgWeb"));
+    if (!::IsWindow(m_dlgWeb.m_hWnd))
+        return;
+    RECT web;
+    m_dlgWeb.GetWindowRect(&web);
+    m_dlgWeb.MoveWindow(origin.x, origin.y, web.right - web.left, web.bottom - web.top, TRUE);
+}
+
+void CGameDlg::OnMove(int, int)
+{
+    FollowMainWindow();
+}
+
+void CGameDlg::OnLButtonDown(UINT flags, POINT point)
+{
+    CDialog::OnLButtonDown(flags, point);
+    RECT client;
+    GetClientRect(&client);
+    if (::PtInRect(&client, point))
+        PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+}
+
+HBRUSH CGameDlg::OnCtlColor(HDC dc, HWND, UINT)
+{
+    ::SetBkMode(dc, TRANSPARENT);
+    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }

@@ -1,14 +1,19 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "framework/Surface.h"
 #include "mainwnd/core/GameTables.h"
+#include "skin/MyBitmap.h"
+#include "skin/core/AniFile.h"
+#include "webwnd/DialogWeb.h"
 
 class CGameDlg;
 // The one main window, for the windows that need it.
 extern CGameDlg* g_pGameDlg;
 
-// The client's main window: the modal dialog whose end ends the process. It owns the lookup tables, which the
-// other windows reach through g_pGameDlg.
+// The client's main window: the modal dialog whose end ends the process. In login mode it is the skinned,
+// per-pixel-transparent login screen with the web window over it; in game mode it shrinks to 10 x 10 pixels under
+// the game window's corner. It owns everything read at start-up, and the web window.
 class CGameDlg : public CDialog
 {
 public:
@@ -23,6 +28,12 @@ public:
     BOOL OnInitDialog() override;
     void OnOK() override {} // Enter never ends the main window
 
+    // Login mode (false) or game mode (true).
+    void SetGameMode(bool game);
+    // From the game window back to the login screen: the web window is made anew. Only in game mode.
+    void ReturnToLogin();
+    bool IsGameMode() const { return m_bGameMode; }
+
     // The layout and resolution documents into the tables, then the site-address document.
     void LoadLayouts();
     void LoadSiteUrls();
@@ -31,9 +42,33 @@ public:
     int LookupScreenSize(int size, bool width) const { return m_tables.LookupScreenSize(size, width); }
     const CAnsiString& GetSiteUrl(int kind) const { return m_tables.GetSiteUrl(kind); }
     const CGameTables& Tables() const { return m_tables; }
+    const CAniFile& AniFile() const { return m_aniFile; }
+
+    // The login picture of a width x height window, ready for the layered window: image 129's shape with image
+    // 205's colours (merged into the skin's image, which keeps them), drawn over a transparent surface at the client
+    // area's size and premultiplied. False when an image cannot be had.
+    bool ComposeLoginPicture(int width, int height, CDibSurface& surface);
+
+    CDialogWeb m_dlgWeb;
+
+protected:
+    // The WM_PAINT handler: the login picture pushed to the layered window. Nothing in game mode.
+    void ComposeBackground();
+    // Keeps the web window at its place over the login picture.
+    void FollowMainWindow();
+
+    void OnPaint() { ComposeBackground(); }
+    void OnMove(int x, int y);
+    void OnLButtonDown(UINT flags, POINT point);
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    CAniFile m_aniFile;
     CGameTables m_tables;
+    HICON m_hIcon = nullptr;
+    CMyBitmap m_bgSkin;       // "Bg", single image: the login picture
+    CMyBitmap m_webFrameSkin; // "WebFrame", nine-grid: attached, never drawn
+    bool m_bGameMode = false;
 };

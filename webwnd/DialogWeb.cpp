@@ -1,0 +1,411 @@
+#include "webwnd/DialogWeb.h"
+
+#include "framework/Dc.h"
+#include "framework/Rects.h"
+#include "framework/Text.h"
+#include "mainwnd/GameDlg.h"
+#include "mainwnd/core/ScreenSizeTable.h"
+#include "res/resource.h"
+
+namespace
+{
+
+const LayoutRect* FindLayout(const char* name)
+{
+    return g_pGameDlg ? g_pGameDlg->FindLayout(name) : nullptr;
+}
+
+struct ButtonImages
+{
+    UINT normal, pressed, hover;
+};
+
+} // namespace
+
+CDialogWeb::CDialogWeb() : CDialog(IDD) {}
+
+CDialogWeb::~CDialogWeb() = default;
+
+BEGIN_MESSAGE_MAP(CDialogWeb, CDialog)
+ON_MESSAGE(WM_GAME_PAGE_LOADED, OnGamePageLoaded)
+ON_MESSAGE(WM_WEB_PAGE_LOADED, OnWebPageLoaded)
+ON_WM_SIZE()
+ON_WM_MOVE()
+ON_WM_SHOWWINDOW()
+ON_WM_GETMINMAXINFO()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_CTLCOLOR()
+ON_WM_NCHITTEST()
+ON_WM_SETCURSOR()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONDBLCLK()
+ON_BN_CLICKED(IDC_BTN_MAX, OnMax)
+END_MESSAGE_MAP()
+
+void CDialogWeb::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_BTN_OFFICIAL, m_btnOfficial);
+    DDX_Control(pDX, IDC_BTN_CUSTOM, m_btnCustom);
+    DDX_Control(pDX, IDC_BTN_PAY, m_btnPay);
+    DDX_Control(pDX, IDC_BTN_FORUM, m_btnForum);
+    DDX_Control(pDX, IDC_BTN_MIN, m_btnMin);
+    DDX_Control(pDX, IDC_BTN_EXIT, m_btnExit);
+    DDX_Control(pDX, IDC_BTN_MAX, m_btnMax);
+    DDX_Control(pDX, IDC_BROWSER, m_browser);
+    DDX_Control(pDX, IDC_BTN_REGIST, m_btnRegist);
+    DDX_Control(pDX, IDC_BTN_ICON, m_btnIcon);
+    DDX_Control(pDX, IDC_BTN_VOLUME, m_btnVolume);
+    DDX_Control(pDX, IDC_BTN_REFRESH, m_btnRefresh);
+    DDX_Control(pDX, IDC_BTN_CLEAR, m_btnClear);
+}
+
+BOOL CDialogWeb::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    // A step that fails ends the initialisation there; the window is made all the same.
+    try
+    {
+        SetWindowText("Web");
+        m_strTitle = AfxLoadString(IDS_WEB_TITLE);
+        m_bGameLayout = false;
+        m_bMaximised = true;
+        m_bSoundOn = true;
+        m_ptSoundOn = POINT{-1, -2};
+        m_ptSoundOff = POINT{-1, -1};
+        if (const LayoutRect* minimum = FindLayout("DlgWeb_Min"))
+            m_rcMin = ToRECT(RectOfLayout(*minimum));
+
+        const Rect work = ToRect(AfxGetWorkArea());
+        const int w = g_pGameDlg ? g_pGameDlg->LookupScreenSize(work.Width(), true) : 0;
+        const int h = g_pGameDlg ? g_pGameDlg->LookupScreenSize(work.Height(), false) : 0;
+        m_rcRestore = ToRECT(ComputeRestoreRect(work, w, h));
+
+        if (const LayoutRect* place = FindLayout("DlgWeb"))
+            MoveWindow(place->x, place->y, place->w, place->h, TRUE);
+
+        if (!m_strStartUrl.Empty())
+        {
+            VARIANT empty;
+            ::VariantInit(&empty);
+            try
+            {
+                m_browser.Navigate(m_strStartUrl, &empty, &empty, &empty, &empty);
+            }
+            catch (...)
+            {
+                ::VariantClear(&empty);
+                throw;
+            }
+            ::VariantClear(&empty);
+        }
+
+        LayoutButtons(false);
+        m_frame.SetFrames(CMyBitmap::ModeNineGrid, g_pGameDlg ? g_pGameDlg->AniFile().GetFrames("Toolbar") : nullptr);
+
+        ModifyStyleEx(0, WS_EX_LAYERED);
+        m_crKey = RGB(0, 0, 255);
+        ::SetLayeredWindowAttributes(m_hWnd, m_crKey, 0, LWA_COLORKEY);
+        ModifyStyleEx(WS_EX_APPWINDOW, 0);
+    }
+    catch (...)
+    {
+    }
+    return TRUE;
+}
+
+void CDialogWeb::SetGameLayout(bool game)
+{
+    if (game == m_bGameLayout)
+        return;
+    m_bGameLayout = game;
+    if (game)
+    {
+        // The login layout always has the layered style: the game window is drawn opaque.
+        ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(GetExStyle() ^ WS_EX_LAYERED));
+    }
+    PlaceWindow(AfxGetWorkArea()); // the game window starts maximised
+    Invalidate(TRUE);
+}
+
+void CDialogWeb::PlaceWindow(const RECT& requested)
+{
+    const Rect placed = PlaceWebWindow(ToRect(requested), ToRect(AfxGetWorkArea()), ToRect(m_rcMin), m_bGameLayout);
+    MoveWindow(placed.left, placed.top, placed.Width(), placed.Height(), TRUE);
+    ApplyVisibility(false);
+}
+
+void CDialogWeb::ToggleMaximised()
+{
+    m_bMaximised = !m_bMaximised;
+    RECT current;
+    GetWindowRect(&current);
+    const MaximiseToggle toggle =
+        ToggleMaximisedRects(m_bMaximised, ToRect(AfxGetWorkArea()), ToRect(current), ToRect(m_rcRestore));
+    m_rcRestore = ToRECT(toggle.restore);
+    PlaceWindow(ToRECT(toggle.requested));
+    LayoutButtons(m_bGameLayout);
+    Invalidate(TRUE);
+}
+
+void CDialogWeb::LayoutButtons(bool game)
+{
+    struct Row
+    {
+        CMyBitmapButton& button;
+        const char* login;
+        const char* gameName;
+        ButtonImages loginImages;
+        ButtonImages gameImages;
+    };
+    const ButtonImages max = m_bMaximised ? ButtonImages{179, 180, 181} : ButtonImages{175, 176, 177};
+    const Row rows[] = {
+        {m_btnExit, "Exit", "Exit_L", {133, 134, 135}, {169, 170, 171}},
+        {m_btnMin, "Min", "Min_L", {142, 143, 144}, {172, 173, 174}},
+        {m_btnMax, "Max", "Max_L", max, max},
+        {m_btnIcon, "Icon", "Icon_L", {178, 0, 0}, {178, 0, 0}},
+        {m_btnOfficial, "Official", "Official_L", {136, 137, 138}, {215, 216, 217}},
+        {m_btnForum, "Forum", "Forum_L", {148, 149, 150}, {212, 213, 214}},
+        {m_btnPay, "Pay", "Pay_L", {130, 131, 132}, {206, 207, 208}},
+        {m_btnCustom, "Custom", "Custom_L", {139, 140, 141}, {209, 210, 211}},
+        {m_btnRefresh, "Refresh", "Refresh_L", {191, 192, 193}, {191, 192, 193}},
+        {m_btnClear, "Clear", "Clear_L", {194, 195, 196}, {194, 195, 196}},
+    };
+    for (const Row& row : rows)
+    {
+        const ButtonImages& images = game ? row.gameImages : row.loginImages;
+        row.button.SetImages(images.normal, images.pressed, images.hover);
+    }
+    for (const Row& row : rows)
+        PlaceButton(game ? row.gameName : row.login, row.button);
+}
+
+void CDialogWeb::PlaceButton(const char* name, CMyBitmapButton& button)
+{
+    if (!::IsWindow(button.m_hWnd))
+        return;
+    const LayoutRect* layout = FindLayout(name);
+    if (!layout)
+        return;
+    RECT client;
+    GetClientRect(&client);
+    const Rect place = ButtonRect(*layout, ToRect(client));
+    button.MoveWindow(place.left, place.top, place.Width(), place.Height(), TRUE);
+}
+
+void CDialogWeb::ApplyVisibility(bool withExitAndMin)
+{
+    struct Row
+    {
+        CMyBitmapButton& button;
+        WebButton kind;
+    };
+    const Row rows[] = {
+        {m_btnOfficial, WebButton::Official}, {m_btnPay, WebButton::Pay},     {m_btnForum, WebButton::Forum},
+        {m_btnCustom, WebButton::Custom},     {m_btnExit, WebButton::Exit},   {m_btnMin, WebButton::Min},
+        {m_btnRegist, WebButton::Regist},     {m_btnMax, WebButton::Max},     {m_btnIcon, WebButton::Icon},
+        {m_btnRefresh, WebButton::Refresh},   {m_btnClear, WebButton::Clear}, {m_btnVolume, WebButton::Volume},
+    };
+    for (const Row& row : rows)
+    {
+        const Visibility visibility = ButtonVisibility(row.kind, m_bGameLayout, withExitAndMin);
+        if (visibility != Visibility::Untouched && ::IsWindow(row.button.m_hWnd))
+            row.button.ShowWindow(visibility == Visibility::Show ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void CDialogWeb::CaptureButtonBackgrounds(CWnd* reference, HDC dc)
+{
+    CMyBitmapButton* buttons[] = {&m_btnExit, &m_btnOfficial, &m_btnForum, &m_btnCustom, &m_btnPay,
+                                  &m_btnMin,  &m_btnMax,      &m_btnIcon,  &m_btnClear,  &m_btnRefresh};
+    for (CMyBitmapButton* button : buttons)
+        button->CaptureBackground(reference, dc);
+}
+
+// ---- messages ----
+
+LRESULT CDialogWeb::OnGamePageLoaded(WPARAM, LPARAM)
+{
+    if (g_pGameDlg)
+        g_pGameDlg->SetGameMode(true);
+    return 0;
+}
+
+LRESULT CDialogWeb::OnWebPageLoaded(WPARAM, LPARAM)
+{
+    if (m_bGameLayout)
+    {
+        // Destroys this window and makes the next one on this object: nothing below may use the old window.
+        if (g_pGameDlg)
+            g_pGameDlg->ReturnToLogin();
+        return 0;
+    }
+    if (::IsWindow(m_browser.m_hWnd) && !m_browser.IsWindowVisible())
+        m_browser.ShowWindow(SW_SHOW);
+    return 0;
+}
+
+void CDialogWeb::OnSize(UINT type, int cx, int cy)
+{
+    CDialog::OnSize(type, cx, cy);
+    LayoutButtons(m_bGameLayout);
+    RECT client;
+    GetClientRect(&client);
+    const LayoutRect* margins = FindLayout(m_bGameLayout ? "WebCtrl_L" : "WebCtrl");
+    if (!margins || !::IsWindow(m_browser.m_hWnd))
+        return;
+    const Rect browser = BrowserRect(*margins, ToRect(client));
+    m_browser.MoveWindow(browser.left, browser.top, browser.Width(), browser.Height(), TRUE);
+    const RECT band = {0, 0, client.right, margins->y};
+    InvalidateRect(&band, TRUE);
+}
+
+void CDialogWeb::OnMove(int x, int y)
+{
+    // In the game layout the small main window stays under this window's top-left corner; in the login layout the
+    // main window moves this one instead.
+    if (m_bGameLayout && g_pGameDlg && g_pGameDlg->m_hWnd)
+    {
+        RECT self, main;
+        GetWindowRect(&self);
+        g_pGameDlg->GetWindowRect(&main);
+        g_pGameDlg->MoveWindow(self.left, self.top, main.right - main.left, main.bottom - main.top, TRUE);
+    }
+    CDialog::OnMove(x, y);
+}
+
+void CDialogWeb::OnShowWindow(BOOL show, UINT status)
+{
+    CDialog::OnShowWindow(show, status);
+    if (show)
+        ModifyStyleEx(WS_EX_APPWINDOW, 0);
+    ApplyVisibility(true);
+}
+
+void CDialogWeb::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    info->ptMinTrackSize.x = m_rcMin.right - m_rcMin.left;
+    info->ptMinTrackSize.y = m_rcMin.bottom - m_rcMin.top;
+    CDialog::OnGetMinMaxInfo(info);
+}
+
+void CDialogWeb::OnPaint()
+{
+    CPaintDC dc(this);
+    RECT client;
+    GetClientRect(&client);
+    if (!m_bGameLayout)
+    {
+        // Everything in the colour key: only the child windows show, over the main window's skin.
+        CMemoryDC memory(dc);
+        CBitmap bitmap(::CreateCompatibleBitmap(dc, client.right - client.left, client.bottom - client.top));
+        CSelectObject selection(memory, bitmap.Get());
+        CGdiObject<HBRUSH> key(::CreateSolidBrush(m_crKey));
+        ::FillRect(memory, &client, key);
+        ::BitBlt(dc, 0, 0, client.right - client.left, client.bottom - client.top, memory, 0, 0, SRCCOPY);
+        return;
+    }
+    m_frame.Draw(client, dc);
+    CMyBitmapButton* onTheFrame[] = {&m_btnIcon, &m_btnMin, &m_btnMax, &m_btnExit, &m_btnRefresh, &m_btnClear};
+    for (CMyBitmapButton* button : onTheFrame)
+        button->CaptureBackground(this, dc);
+    if (const LayoutRect* title = FindLayout("WebTitle_L"))
+    {
+        const COLORREF previous = ::SetTextColor(dc, RGB(255, 255, 255));
+        ::SetBkMode(dc, TRANSPARENT);
+        const std::wstring text = AfxWide(m_strTitle.c_str());
+        ::TextOutW(dc, title->x, title->y, text.c_str(), static_cast<int>(text.size()));
+        ::SetTextColor(dc, previous);
+    }
+}
+
+BOOL CDialogWeb::OnEraseBkgnd(HDC)
+{
+    return TRUE; // everything is drawn in OnPaint
+}
+
+HBRUSH CDialogWeb::OnCtlColor(HDC dc, HWND, UINT)
+{
+    ::SetBkMode(dc, TRANSPARENT);
+    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}
+
+LRESULT CDialogWeb::OnNcHitTest(POINT point)
+{
+    if (!m_bGameLayout || m_bMaximised || !::IsWindow(m_browser.m_hWnd))
+        return Default();
+    int code = HitClient;
+    try
+    {
+        RECT browser;
+        m_browser.GetWindowRect(&browser);
+        code = WebWindowHitTest(ToPoint(point), ToRect(browser), m_bGameLayout, m_bMaximised);
+    }
+    catch (...)
+    {
+        return HTCLIENT;
+    }
+    return code == HitDefault ? Default() : code;
+}
+
+BOOL CDialogWeb::OnSetCursor(HWND, UINT hitTest, UINT)
+{
+    LPCSTR cursor = IDC_ARROW;
+    switch (CursorForHitTest(static_cast<int>(hitTest)))
+    {
+    case CursorShape::SizeWestEast:
+        cursor = IDC_SIZEWE;
+        break;
+    case CursorShape::SizeNorthSouth:
+        cursor = IDC_SIZENS;
+        break;
+    case CursorShape::SizeNorthWestSouthEast:
+        cursor = IDC_SIZENWSE;
+        break;
+    case CursorShape::SizeNorthEastSouthWest:
+        cursor = IDC_SIZENESW;
+        break;
+    case CursorShape::Arrow:
+        break;
+    }
+    ::SetCursor(::LoadCursorA(nullptr, cursor));
+    return TRUE;
+}
+
+RECT CDialogWeb::TitleBandRect() const
+{
+    RECT client;
+    GetClientRect(&client);
+    if (!::IsWindow(m_browser.m_hWnd))
+        return RECT{};
+    RECT browser;
+    m_browser.GetWindowRect(&browser);
+    ScreenToClient(&browser);
+    return ToRECT(TitleBand(ToRect(client), browser.top));
+}
+
+bool CDialogWeb::InTitleBand(POINT point) const
+{
+    return Contains(ToRect(TitleBandRect()), ToPoint(point));
+}
+
+void CDialogWeb::OnLButtonDown(UINT flags, POINT point)
+{
+    CDialog::OnLButtonDown(flags, point);
+    if (InTitleBand(point) && m_bGameLayout && !m_bMaximised)
+        PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+}
+
+void CDialogWeb::OnLButtonDblClk(UINT flags, POINT point)
+{
+    if (InTitleBand(point) && m_bGameLayout)
+        ToggleMaximised();
+    else
+        CDialog::OnLButtonDblClk(flags, point);
+}
+
+void CDialogWeb::OnMax()
+{
+    ToggleMaximised();
+}

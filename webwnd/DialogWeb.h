@@ -1,0 +1,112 @@
+#pragma once
+
+#include <string>
+
+#include "core/AnsiString.h"
+#include "framework/Dialog.h"
+#include "host/WebBrowser.h"
+#include "skin/MyBitmap.h"
+#include "skin/MyBitmapButton.h"
+#include "webwnd/core/WebLayout.h"
+
+// Posted by the navigation watch to the web window: a navigation completed on a game-server address, or on another
+// web address.
+const UINT WM_GAME_PAGE_LOADED = WM_USER + 100;
+const UINT WM_WEB_PAGE_LOADED = WM_USER + 101;
+
+// The game web window: the browser and the toolbar buttons, in the login layout (a transparent panel over the main
+// window's skin) or the game layout (the game's own window with a self-drawn frame, filling the work area or its
+// restore rectangle). The main window owns it, sets its three addresses and creates it from template 130; to go back
+// to the login layout it destroys the window and creates it again on the same object.
+class CDialogWeb : public CDialog
+{
+public:
+    enum
+    {
+        IDD = 130
+    };
+
+    CDialogWeb();
+    ~CDialogWeb() override;
+
+    // Set by the main window before it creates the window; they survive every re-creation.
+    CAnsiString m_strStartUrl; // navigated when the window initialises
+    CAnsiString LoginKey;      // game-server address suffix
+    CAnsiString LoginKeyPre;   // game-server address prefix
+
+    // Switches the layout; nothing when the window is in that layout already.
+    void SetGameLayout(bool game);
+    // Fits requested (screen coordinates) to the work area and moves the window there.
+    void PlaceWindow(const RECT& requested);
+    // Gives the laid-out buttons the images and rectangles of a layout.
+    void LayoutButtons(bool game);
+    // Moves button to the layout rectangle name, measured in this window's client area.
+    void PlaceButton(const char* name, CMyBitmapButton& button);
+    // Maximises or restores the game window.
+    void ToggleMaximised();
+    // Every button that can show copies the part of dc under it, placed relative to reference's client area.
+    void CaptureButtonBackgrounds(CWnd* reference, HDC dc);
+
+    bool IsGameLayout() const { return m_bGameLayout; }
+    bool IsMaximised() const { return m_bMaximised; }
+    bool IsSoundOn() const { return m_bSoundOn; }
+    POINT SoundOnPoint() const { return m_ptSoundOn; }
+    POINT SoundOffPoint() const { return m_ptSoundOff; }
+    const RECT& RestoreRect() const { return m_rcRestore; }
+    const std::string& TitleText() const { return m_strTitle; } // UTF-8
+
+    CMyBitmapButton m_btnOfficial;
+    CMyBitmapButton m_btnPay;
+    CMyBitmapButton m_btnForum;
+    CMyBitmapButton m_btnCustom;
+    CMyBitmapButton m_btnMin;
+    CMyBitmapButton m_btnExit;
+    CMyBitmapButton m_btnRegist;
+    CMyBitmapButton m_btnMax;
+    CMyBitmapButton m_btnIcon;
+    CMyBitmapButton m_btnRefresh;
+    CMyBitmapButton m_btnClear;
+    CMyBitmapButton m_btnVolume;
+    CWebBrowser m_browser;
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnOK() override {}     // Enter does nothing
+    void OnCancel() override {} // nor do Escape and a close request
+
+    LRESULT OnGamePageLoaded(WPARAM, LPARAM);
+    LRESULT OnWebPageLoaded(WPARAM, LPARAM);
+    void OnSize(UINT type, int cx, int cy);
+    void OnMove(int x, int y);
+    void OnShowWindow(BOOL show, UINT status);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnPaint();
+    BOOL OnEraseBkgnd(HDC dc);
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
+    LRESULT OnNcHitTest(POINT point);
+    BOOL OnSetCursor(HWND hwnd, UINT hitTest, UINT message);
+    void OnLButtonDown(UINT flags, POINT point);
+    void OnLButtonDblClk(UINT flags, POINT point);
+    void OnMax();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // The visibility rule; withExitAndMin: the whole rule, else without the Exit and Min rows.
+    void ApplyVisibility(bool withExitAndMin);
+    // The client area above the browser, in client coordinates; empty without a browser window.
+    RECT TitleBandRect() const;
+    bool InTitleBand(POINT point) const;
+
+    bool m_bGameLayout = false;
+    bool m_bMaximised = true;
+    bool m_bSoundOn = true;
+    CMyBitmap m_frame;
+    POINT m_ptSoundOn = {0, 0};
+    POINT m_ptSoundOff = {0, 0};
+    RECT m_rcMin = {};
+    RECT m_rcRestore = {};
+    std::string m_strTitle;
+    COLORREF m_crKey = RGB(0, 0, 255);
+};

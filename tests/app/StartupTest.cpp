@@ -99,14 +99,16 @@ int RunClientOnce(const std::wstring& exe, CloseBy closeBy = CloseBy::CloseReque
         ADD_FAILURE() << "CreateProcess failed: " << ::GetLastError();
         return -1;
     }
-    std::vector<HWND> dialogs;
-    for (int i = 0; i < 300 && dialogs.empty(); ++i)
+    // The main window is the one without an owner; the web window it owns comes with it.
+    HWND main = nullptr;
+    for (int i = 0; i < 300 && !main; ++i)
     {
         ::Sleep(50);
-        dialogs = DialogsOf(process.dwProcessId);
+        for (HWND dialog : DialogsOf(process.dwProcessId))
+            main = ::GetWindow(dialog, GW_OWNER) ? main : dialog;
     }
     int exitCode = -1;
-    if (dialogs.empty())
+    if (!main)
     {
         ADD_FAILURE() << "the main window did not appear";
         ::TerminateProcess(process.hProcess, 1);
@@ -114,20 +116,27 @@ int RunClientOnce(const std::wstring& exe, CloseBy closeBy = CloseBy::CloseReque
     else
     {
         ::Sleep(200); // anything else the start-up would show has had its chance
-        EXPECT_EQ(1u, DialogsOf(process.dwProcessId).size()) << "a start must show nothing but the main window";
+        const std::vector<HWND> shown = DialogsOf(process.dwProcessId);
+        EXPECT_EQ(2u, shown.size()) << "a start must show nothing but the main window and the web window";
+        for (HWND dialog : shown)
+        {
+            wchar_t text[16] = {};
+            ::GetWindowTextW(dialog, text, 16);
+            EXPECT_TRUE(dialog == main || (::GetWindow(dialog, GW_OWNER) == main && std::wstring(text) == L"Web"));
+        }
         // The title in the user's language: the Chinese string table on a Chinese system, else the English one.
         const bool chinese = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_CHINESE;
         wchar_t title[64] = {};
-        ::GetWindowTextW(dialogs[0], title, 64);
+        ::GetWindowTextW(main, title, 64);
         EXPECT_STREQ(chinese ? L"Lumora桌面登录器" : L"Lumora", title);
         if (closeBy == CloseBy::Escape)
         {
-            ::PostMessageW(dialogs[0], WM_KEYDOWN, VK_ESCAPE, 0);
-            ::PostMessageW(dialogs[0], WM_KEYUP, VK_ESCAPE, 0);
+            ::PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
+            ::PostMessageW(main, WM_KEYUP, VK_ESCAPE, 0);
         }
         else
         {
-            ::PostMessageW(dialogs[0], WM_CLOSE, 0, 0);
+            ::PostMessageW(main, WM_CLOSE, 0, 0);
         }
         if (::WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0)
         {

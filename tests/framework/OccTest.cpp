@@ -14,6 +14,7 @@
 #include <mshtmhst.h>
 
 #include "framework/Dialog.h"
+#include "host/WebBrowser.h"
 #include "framework/MessageLoop.h"
 #include "framework/OccManager.h"
 #include "tests/framework/OccTestControl.h"
@@ -870,6 +871,41 @@ TEST_F(OccTest, InvokeHelperThrowsWhenTheControlFails)
         }
     }
     dlg.DestroyWindow();
+}
+
+// The browser wrapper's two calls, as the web window makes them: the address, then one empty variant four times.
+TEST_F(OccTest, BrowserWrapperNavigatesAndRefreshes)
+{
+    CTestOccDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    CTestControl* control = LastControl();
+    ASSERT_NE(nullptr, control);
+    CWebBrowser browser;
+    AfxAttachControlSite(browser, dlg.m_pCtrlCont->FindSite(1001));
+
+    VARIANT empty;
+    ::VariantInit(&empty);
+    browser.Navigate(CAnsiString("http://www.lumora.example/zrkpt/inlinelogin/?channelid=0"), &empty, &empty, &empty,
+                     &empty);
+    const occtest::CReceivedCall& call = control->m_lastCall;
+    EXPECT_EQ(104, call.dispid);
+    EXPECT_EQ(DISPATCH_METHOD, call.flags);
+    ASSERT_EQ(5u, call.args.size());
+    EXPECT_EQ(VT_BSTR, call.args[0].vt);
+    EXPECT_EQ(L"http://www.lumora.example/zrkpt/inlinelogin/?channelid=0", call.args[0].text);
+    for (int i = 1; i < 5; ++i)
+    {
+        EXPECT_EQ(VT_BYREF | VT_VARIANT, call.args[i].vt);
+        EXPECT_EQ(&empty, call.args[i].ref);
+    }
+    browser.Refresh();
+    EXPECT_EQ(DISPID_REFRESH, control->m_lastCall.dispid);
+    EXPECT_TRUE(control->m_lastCall.args.empty());
+
+    // Once the control is gone the wrapper is bound to nothing, and its calls do nothing.
+    dlg.DestroyWindow();
+    EXPECT_EQ(nullptr, browser.m_pCtrlSite);
+    EXPECT_NO_THROW(browser.Refresh());
 }
 
 TEST_F(OccTest, InvokeHelperOnAWrapperWithoutControlDoesNothing)

@@ -1,0 +1,372 @@
+// The real client, as users start it, looked at from outside: its windows' places, styles and layered attributes in
+// both layouts, driven by the messages the navigation watch posts, and screenshots of the login screen and the game
+// window, checked for a few telling pixels and kept under screenshots/ for a person to look at.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <objidl.h>
+
+#include <gdiplus.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/TextResource.h"
+#include "framework/Rects.h"
+#include "framework/Scoped.h"
+#include "framework/Text.h"
+#include "mainwnd/core/GameTables.h"
+#include "mainwnd/core/MainLayout.h"
+#include "res/resource.h"
+#include "webwnd/core/WebLayout.h"
+
+namespace
+{
+
+const UINT kGamePageLoaded = WM_USER + 100;
+const UINT kWebPageLoaded = WM_USER + 101;
+
+std::wstring BuiltClient()
+{
+    std::wstring path = L"Z:" + AfxWide(LUMORA_EXE);
+    for (wchar_t& c : path)
+        c = c == L'/' ? L'\\' : c;
+    return path;
+}
+
+bool Same(const RECT& a, const RECT& b)
+{
+    return ::EqualRect(&a, &b) != FALSE;
+}
+
+std::string Text(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ")";
+}
+
+RECT WindowRect(HWND hwnd)
+{
+    RECT r = {};
+    ::GetWindowRect(hwnd, &r);
+    return r;
+}
+
+template <class Done> bool WaitFor(Done done, int milliseconds = 10000)
+{
+    for (int waited = 0; waited < milliseconds && !done(); waited += 50)
+        ::Sleep(50);
+    return done();
+}
+
+// The client's tables, read from the same documents the client carries.
+const CGameTables& Tables()
+{
+    static CGameTables tables = []
+    {
+        CGameTables t;
+        std::string layout, resolution, sites;
+        LoadTextResource(nullptr, IDR_LAYOUT_DOC, layout);
+        LoadTextResource(nullptr, IDR_RESOLUTION_DOC, resolution);
+        LoadTextResource(nullptr, IDR_SITEURL_DOC, sites);
+        t.LoadLayouts(layout, resolution);
+        t.LoadSiteUrls(sites);
+        return t;
+    }();
+    return tables;
+}
+
+// A started client and its two windows, found by process and title. Ends the client when it goes.
+class CClient
+{
+public:
+    CClient()
+    {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        const std::wstring exe = BuiltClient();
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &m_process))
+            return;
+        WaitFor([this] { return Find() && ::IsWindowVisible(m_web) && ::IsWindowVisible(m_main); });
+        ::Sleep(300); // the first paints
+    }
+    ~CClient()
+    {
+        if (!m_process.hProcess)
+            return;
+        if (::IsWindow(m_main))
+            ::PostMessageW(m_main, WM_CLOSE, 0, 0);
+        if (::WaitForSingleObject(m_process.hProcess, 10000) != WAIT_OBJECT_0)
+            ::TerminateProcess(m_process.hProcess, 1);
+        ::CloseHandle(m_process.hThread);
+        ::CloseHandle(m_process.hProcess);
+    }
+    CClient(const CClient&) = delete;
+    CClient& operator=(const CClient&) = delete;
+
+    bool Started() const { return m_main && m_web; }
+    HWND Main() const { return m_main; }
+    HWND Web() const { return m_web; }
+
+    // Posts to the web window and waits until done() holds.
+    template <class Done> bool PostToWeb(UINT msg, Done done)
+    {
+        ::PostMessageW(m_web, msg, 0, 0);
+        const bool ok = WaitFor([&] { return Find() && done(); });
+        ::Sleep(300);
+        return ok;
+    }
+
+private:
+    struct Search
+    {
+        DWORD pid;
+        HWND main;
+        HWND web;
+    };
+    static BOOL CALLBACK Visit(HWND hwnd, LPARAM param)
+    {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        wchar_t className[32] = {}, title[64] = {};
+        ::GetClassNameW(hwnd, className, 32);
+        ::GetWindowTextW(hwnd, title, 64);
+        if (pid != s->pid || std::wstring(className) != L"#32770")
+            return TRUE;
+        if (std::wstring(title) == L"Web")
+            s->web = hwnd;
+        else if (!::GetWindow(hwnd, GW_OWNER))
+            s->main = hwnd;
+        return TRUE;
+    }
+    bool Find()
+    {
+        Search s = {m_process.dwProcessId, nullptr, nullptr};
+        ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
+        m_main = s.main;
+        m_web = s.web;
+        return m_main && m_web;
+    }
+
+    PROCESS_INFORMATION m_process = {};
+    HWND m_main = nullptr;
+    HWND m_web = nullptr;
+};
+
+// What the screen shows, as 0x00RRGGBB pixels, and a PNG of it for a person to look at.
+class CScreenshot
+{
+public:
+    explicit CScreenshot(const wchar_t* name)
+    {
+        m_width = ::GetSystemMetrics(SM_CXSCREEN);
+        m_height = ::GetSystemMetrics(SM_CYSCREEN);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = m_width;
+        info.bmiHeader.biHeight = -m_height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HDC memory = ::CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = ::SelectObject(memory, bitmap);
+        HDC screen = ::GetDC(nullptr);
+        ::BitBlt(memory, 0, 0, m_width, m_height, screen, 0, 0, SRCCOPY);
+        ::ReleaseDC(nullptr, screen);
+        ::GdiFlush();
+        m_pixels.assign(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + m_width * m_height);
+        for (DWORD& p : m_pixels)
+            p &= 0x00FFFFFF;
+        Save(bitmap, name);
+        ::SelectObject(memory, previous);
+        ::DeleteDC(memory);
+        ::DeleteObject(bitmap);
+    }
+
+    DWORD At(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_width + x]; }
+    // Pixels of exactly this colour inside r (screen coordinates, cut to the screen).
+    int Count(const RECT& r, bool (*match)(DWORD)) const
+    {
+        int count = 0;
+        for (int y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, m_height); ++y)
+            for (int x = std::max<LONG>(r.left, 0); x < std::min<LONG>(r.right, m_width); ++x)
+                count += match(At(x, y)) ? 1 : 0;
+        return count;
+    }
+    std::wstring Path() const { return m_path; }
+
+private:
+    void Save(HBITMAP bitmap, const wchar_t* name)
+    {
+        CScopedGdiplus gdiplus;
+        UINT count = 0, size = 0;
+        Gdiplus::GetImageEncodersSize(&count, &size);
+        std::vector<BYTE> buffer(size);
+        auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+        Gdiplus::GetImageEncoders(count, size, encoders);
+        for (UINT i = 0; i < count; ++i)
+        {
+            if (std::wstring(encoders[i].MimeType) != L"image/png")
+                continue;
+            ::CreateDirectoryW(L"screenshots", nullptr);
+            m_path = std::wstring(L"screenshots\\") + name + L"-" + std::to_wstring(m_width) + L"x" +
+                     std::to_wstring(m_height) + L".png";
+            Gdiplus::Bitmap image(bitmap, nullptr);
+            image.Save(m_path.c_str(), &encoders[i].Clsid, nullptr);
+        }
+    }
+
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<DWORD> m_pixels;
+    std::wstring m_path;
+};
+
+bool IsKeyBlue(DWORD p)
+{
+    return p == 0x0000FF;
+}
+
+bool IsWhite(DWORD p)
+{
+    return (p & 0xF0F0F0) == 0xF0F0F0;
+}
+
+bool IsBlack(DWORD p)
+{
+    return p == 0;
+}
+
+} // namespace
+
+TEST(ClientWindows, LoginScreen)
+{
+    CClient client;
+    ASSERT_TRUE(client.Started());
+
+    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    const RECT main = ToRECT(LoginWindowRect(1024, 700, screenWidth, screenHeight));
+    EXPECT_TRUE(Same(main, WindowRect(client.Main()))) << Text(WindowRect(client.Main()));
+    EXPECT_NE(0, ::GetWindowLongW(client.Main(), GWL_EXSTYLE) & WS_EX_LAYERED);
+
+    const RECT web = {main.left + 320, main.top + 188, main.left + 1004, main.top + 578};
+    EXPECT_TRUE(Same(web, WindowRect(client.Web()))) << Text(WindowRect(client.Web()));
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(client.Web(), &key, &alpha, &flags));
+    EXPECT_EQ(RGB(0, 0, 255), key);
+    EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY), flags);
+    EXPECT_EQ(0, ::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    for (int id : {IDC_BTN_MAX, IDC_BTN_ICON, IDC_BTN_REFRESH, IDC_BTN_CLEAR})
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(client.Web(), id))) << id;
+    for (int id : {IDC_BTN_OFFICIAL, IDC_BTN_PAY, IDC_BTN_FORUM, IDC_BTN_CUSTOM, IDC_BTN_MIN, IDC_BTN_EXIT})
+        EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(client.Web(), id))) << id;
+
+    // What the user sees: the picture inside its shape, the buttons on it, nothing key-blue, and the screen behind
+    // (black) outside the shape, in the main window's top corners.
+    {
+        CScreenshot shot(L"login");
+        std::printf("screenshot: %ls\n", shot.Path().c_str());
+        EXPECT_EQ(0, shot.Count(main, IsKeyBlue));
+        EXPECT_TRUE(IsBlack(shot.At(main.left + 2, main.top + 2)));
+        EXPECT_FALSE(IsBlack(shot.At((main.left + web.left) / 2, (main.top + main.bottom) / 2)));
+        HWND pay = ::GetDlgItem(client.Web(), IDC_BTN_PAY);
+        const RECT payRect = WindowRect(pay);
+        EXPECT_GT(shot.Count(payRect, [](DWORD p) { return ((p >> 16) & 0xFF) > 0xA0 && ((p >> 8) & 0xFF) > 0x60; }),
+                  100)
+            << "the Pay button's gold face";
+    }
+
+    // Enter and Escape in the web window do nothing: it stays, and so does the client.
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE})
+    {
+        ::PostMessageW(::GetDlgItem(client.Web(), IDC_BTN_OFFICIAL), WM_KEYDOWN, key, 0);
+        ::PostMessageW(::GetDlgItem(client.Web(), IDC_BTN_OFFICIAL), WM_KEYUP, key, 0);
+        ::PostMessageW(client.Web(), WM_KEYDOWN, key, 0);
+        ::PostMessageW(client.Web(), WM_KEYUP, key, 0);
+    }
+    ::Sleep(500);
+    EXPECT_TRUE(::IsWindowVisible(client.Web()));
+    EXPECT_TRUE(::IsWindowVisible(client.Main()));
+
+    // Dragging moves the main window; the web window goes with it.
+    ::SetWindowPos(client.Main(), nullptr, main.left - 40, main.top + 30, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Web()).left == web.left - 40; }));
+    EXPECT_EQ(web.top + 30, WindowRect(client.Web()).top);
+}
+
+TEST(ClientWindows, GameWindowAndBack)
+{
+    CClient client;
+    ASSERT_TRUE(client.Started());
+
+    // The first page shows the browser, then a game server turns the client into the game window.
+    HWND browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
+    ASSERT_TRUE(client.PostToWeb(kWebPageLoaded, [&] { return ::IsWindowVisible(browser) != FALSE; }));
+    ASSERT_TRUE(client.PostToWeb(kGamePageLoaded,
+                                 [&] { return !(::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED); }));
+
+    const RECT work = AfxGetWorkArea();
+    const RECT minimum = ToRECT(RectOfLayout(*Tables().FindLayout("DlgWeb_Min")));
+    const RECT placed = ToRECT(PlaceWebWindow(ToRect(work), ToRect(work), ToRect(minimum), true));
+    EXPECT_TRUE(Same(placed, WindowRect(client.Web()))) << Text(WindowRect(client.Web()));
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Main()).left == placed.left; }));
+    EXPECT_TRUE(Same(RECT{placed.left, placed.top, placed.left + 10, placed.top + 10}, WindowRect(client.Main())))
+        << Text(WindowRect(client.Main()));
+    for (int id : {IDC_BTN_MAX, IDC_BTN_ICON, IDC_BTN_REFRESH, IDC_BTN_CLEAR, IDC_BTN_PAY, IDC_BTN_EXIT})
+        EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(client.Web(), id))) << id;
+    RECT client_ = {};
+    ::GetClientRect(client.Web(), &client_);
+    RECT exit = WindowRect(::GetDlgItem(client.Web(), IDC_BTN_EXIT));
+    EXPECT_EQ(placed.left + client_.right - 32, exit.left);
+
+    // The title bar: the frame drawn, the title in white at its place, nothing key-blue anywhere.
+    {
+        CScreenshot shot(L"game");
+        std::printf("screenshot: %ls\n", shot.Path().c_str());
+        const LayoutRect* title = Tables().FindLayout("WebTitle_L");
+        ASSERT_NE(nullptr, title);
+        const RECT titleBand = {placed.left + title->x, placed.top + title->y, placed.left + title->x + 200,
+                                placed.top + title->y + title->h};
+        EXPECT_GT(shot.Count(titleBand, IsWhite), 20) << "the title text";
+        // The title is string 198 in the language the loader picks ("Lumora Loader" in English, the shorter
+        // "Lumora" in Chinese), drawn in the window's default font: its white ends where that text ends.
+        HMODULE resources = ::LoadLibraryExW(BuiltClient().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(nullptr, resources);
+        wchar_t expected[64] = {};
+        ::LoadStringW(resources, IDS_WEB_TITLE, expected, 64);
+        ::FreeLibrary(resources);
+        HDC screen = ::GetDC(nullptr);
+        HGDIOBJ font = ::SelectObject(screen, ::GetStockObject(SYSTEM_FONT));
+        SIZE extent = {};
+        ::GetTextExtentPoint32W(screen, expected, static_cast<int>(wcslen(expected)), &extent);
+        ::SelectObject(screen, font);
+        ::ReleaseDC(nullptr, screen);
+        int lastWhite = -1;
+        for (int x = titleBand.left; x < titleBand.left + 400; ++x)
+            for (int y = titleBand.top; y < titleBand.bottom; ++y)
+                lastWhite = IsWhite(shot.At(x, y)) ? x : lastWhite;
+        EXPECT_NEAR(titleBand.left + extent.cx, lastWhite + 1, 4) << AfxUtf8(expected);
+        const RECT frame = {placed.left + 400, placed.top, placed.left + 800, placed.top + 30};
+        EXPECT_EQ(0, shot.Count(frame, IsBlack)) << "the frame behind the title bar";
+        EXPECT_EQ(0, shot.Count(placed, IsKeyBlue));
+    }
+
+    // Another web address: the login screen again, with a new web window.
+    const HWND gameWindow = client.Web();
+    ASSERT_TRUE(client.PostToWeb(kWebPageLoaded, [&] { return client.Web() != gameWindow; }));
+    EXPECT_FALSE(::IsWindow(gameWindow));
+    EXPECT_NE(0, ::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    const RECT main = WindowRect(client.Main());
+    EXPECT_EQ(1024, std::min<LONG>(main.right - main.left, 1024));
+    EXPECT_TRUE(
+        Same(RECT{main.left + 320, main.top + 188, main.left + 1004, main.top + 578}, WindowRect(client.Web())));
+}

@@ -1,0 +1,376 @@
+// The main window and the game web window in this process, with the client's own resources: both layouts, the
+// switches between them, maximising, hit-testing, and the picture the login screen pushes. Runs on whatever screen
+// the test command gives it (a full-HD one and one smaller than the login picture).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include "config/TextResource.h"
+#include "framework/OccManager.h"
+#include "framework/Rects.h"
+#include "framework/Scoped.h"
+#include "framework/Text.h"
+#include "mainwnd/GameDlg.h"
+#include "mainwnd/core/MainLayout.h"
+#include "mainwnd/core/ScreenSizeTable.h"
+#include "res/resource.h"
+#include "skin/ResourceImage.h"
+
+std::ostream& operator<<(std::ostream& out, const RECT& r)
+{
+    return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
+namespace
+{
+
+bool Same(const RECT& a, const RECT& b)
+{
+    return ::EqualRect(&a, &b) != FALSE;
+}
+
+RECT WindowRect(HWND hwnd)
+{
+    RECT r = {};
+    ::GetWindowRect(hwnd, &r);
+    return r;
+}
+
+// The rectangle of a child in its parent's client coordinates.
+RECT ChildRect(HWND child)
+{
+    RECT r = WindowRect(child);
+    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void Pump(int milliseconds = 100)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    do
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(5);
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+bool IsLayered(HWND hwnd)
+{
+    return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+}
+
+std::wstring LoadWide(UINT id)
+{
+    return AfxWide(AfxLoadString(id).c_str());
+}
+
+// GDI+, the control container, and the two windows made as the application makes them.
+class GameWindow : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_gdiplus = std::make_unique<CScopedGdiplus>();
+        AfxEnableControlContainer();
+    }
+    static void TearDownTestSuite() { s_gdiplus.reset(); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dlg.Create(CGameDlg::IDD));
+        ASSERT_TRUE(::IsWindow(Web()));
+        Pump();
+    }
+    void TearDown() override { m_dlg.DestroyWindow(); }
+
+    HWND Main() const { return m_dlg.m_hWnd; }
+    HWND Web() const { return m_dlg.m_dlgWeb.m_hWnd; }
+    CDialogWeb& Dialog() { return m_dlg.m_dlgWeb; }
+    RECT Work() const { return AfxGetWorkArea(); }
+    RECT Minimum() const { return ToRECT(RectOfLayout(*m_dlg.FindLayout("DlgWeb_Min"))); }
+
+    void ToGame()
+    {
+        ::PostMessageW(Web(), WM_GAME_PAGE_LOADED, 0, 0);
+        Pump();
+    }
+
+    static std::unique_ptr<CScopedGdiplus> s_gdiplus;
+    CGameDlg m_dlg;
+};
+std::unique_ptr<CScopedGdiplus> GameWindow::s_gdiplus;
+
+struct ButtonPlace
+{
+    int id;
+    const char* name;
+};
+const ButtonPlace kLoginButtons[] = {
+    {IDC_BTN_OFFICIAL, "Official"}, {IDC_BTN_FORUM, "Forum"}, {IDC_BTN_PAY, "Pay"},
+    {IDC_BTN_CUSTOM, "Custom"},     {IDC_BTN_MIN, "Min"},     {IDC_BTN_EXIT, "Exit"},
+};
+const ButtonPlace kGameButtons[] = {
+    {IDC_BTN_OFFICIAL, "Official_L"}, {IDC_BTN_FORUM, "Forum_L"}, {IDC_BTN_PAY, "Pay_L"}, {IDC_BTN_CUSTOM, "Custom_L"},
+    {IDC_BTN_MIN, "Min_L"},           {IDC_BTN_EXIT, "Exit_L"},   {IDC_BTN_MAX, "Max_L"}, {IDC_BTN_ICON, "Icon_L"},
+    {IDC_BTN_REFRESH, "Refresh_L"},   {IDC_BTN_CLEAR, "Clear_L"},
+};
+
+} // namespace
+
+TEST_F(GameWindow, LoginLayout)
+{
+    EXPECT_EQ(&m_dlg, g_pGameDlg);
+    wchar_t title[64] = {};
+    ::GetWindowTextW(Main(), title, 64);
+    EXPECT_EQ(LoadWide(IDS_APP_TITLE), title);
+
+    // The main window: the picture's size cut to the screen, centred, layered.
+    const RECT main =
+        ToRECT(LoginWindowRect(1024, 700, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
+    EXPECT_TRUE(Same(main, WindowRect(Main()))) << WindowRect(Main());
+    EXPECT_TRUE(IsLayered(Main()));
+    EXPECT_NE(nullptr, reinterpret_cast<HICON>(::SendMessageW(Main(), WM_GETICON, ICON_BIG, 0)));
+
+    // The web window at its offset, layered with the blue key, owned by the main window, no taskbar button.
+    const RECT web = {main.left + 320, main.top + 188, main.left + 320 + 684, main.top + 188 + 390};
+    EXPECT_TRUE(Same(web, WindowRect(Web()))) << WindowRect(Web());
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(Web(), &key, &alpha, &flags));
+    EXPECT_EQ(RGB(0, 0, 255), key);
+    EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY), flags);
+    EXPECT_EQ(Main(), ::GetWindow(Web(), GW_OWNER));
+    EXPECT_EQ(0, ::GetWindowLongW(Web(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(::IsWindowVisible(Web()));
+
+    // Its state after initialisation.
+    EXPECT_FALSE(Dialog().IsGameLayout());
+    EXPECT_TRUE(Dialog().IsMaximised());
+    EXPECT_TRUE(Dialog().IsSoundOn());
+    EXPECT_EQ(-1, Dialog().SoundOnPoint().x);
+    EXPECT_EQ(-2, Dialog().SoundOnPoint().y);
+    EXPECT_EQ(-1, Dialog().SoundOffPoint().x);
+    EXPECT_EQ(-1, Dialog().SoundOffPoint().y);
+    EXPECT_EQ(AfxLoadString(IDS_WEB_TITLE), Dialog().TitleText());
+    const Rect work = ToRect(Work());
+    const RECT restore = ToRECT(ComputeRestoreRect(work, m_dlg.LookupScreenSize(work.Width(), true),
+                                                   m_dlg.LookupScreenSize(work.Height(), false)));
+    EXPECT_TRUE(Same(restore, Dialog().RestoreRect())) << Dialog().RestoreRect();
+
+    // The large link buttons and the two small ones at their rectangles, the rest hidden; the browser hidden,
+    // with a 130-pixel column at its right and 50 pixels below it.
+    for (const ButtonPlace& b : kLoginButtons)
+    {
+        SCOPED_TRACE(b.name);
+        HWND button = ::GetDlgItem(Web(), b.id);
+        EXPECT_TRUE(::IsWindowVisible(button));
+        EXPECT_TRUE(Same(ToRECT(RectOfLayout(*m_dlg.FindLayout(b.name))), ChildRect(button))) << ChildRect(button);
+    }
+    for (int id : {IDC_BTN_MAX, IDC_BTN_ICON, IDC_BTN_REFRESH, IDC_BTN_CLEAR, IDC_BTN_REGIST, IDC_BTN_VOLUME})
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(Web(), id))) << id;
+    HWND browser = ::GetDlgItem(Web(), IDC_BROWSER);
+    ASSERT_TRUE(::IsWindow(browser));
+    EXPECT_FALSE(::IsWindowVisible(browser));
+    EXPECT_TRUE(Same(RECT{0, 30, 684 - 130, 390 - 50}, ChildRect(browser))) << ChildRect(browser);
+
+    // Moving the main window carries the web window along.
+    ::SetWindowPos(Main(), nullptr, main.left - 100, main.top + 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(Same(RECT{web.left - 100, web.top + 50, web.right - 100, web.bottom + 50}, WindowRect(Web())));
+
+    // The first completed page shows the browser; later ones change nothing.
+    ::PostMessageW(Web(), WM_WEB_PAGE_LOADED, 0, 0);
+    Pump();
+    EXPECT_TRUE(::IsWindowVisible(browser));
+    EXPECT_FALSE(Dialog().IsGameLayout());
+
+    // Enter, Escape and a close request leave the web window as it is.
+    ::SendMessageW(Web(), WM_COMMAND, IDOK, 0);
+    ::SendMessageW(Web(), WM_COMMAND, IDCANCEL, 0);
+    ::SendMessageW(Web(), WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_TRUE(::IsWindowVisible(Web()));
+}
+
+TEST_F(GameWindow, GameLayoutMaximisingAndBack)
+{
+    ToGame();
+    ASSERT_TRUE(Dialog().IsGameLayout());
+    EXPECT_TRUE(m_dlg.IsGameMode());
+
+    // Opaque, in the work area (or the minimum cut to it), the main window 10 x 10 under its corner.
+    EXPECT_FALSE(IsLayered(Web()));
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    EXPECT_FALSE(::GetLayeredWindowAttributes(Web(), &key, &alpha, &flags) && flags != 0);
+    const RECT placed = ToRECT(PlaceWebWindow(ToRect(Work()), ToRect(Work()), ToRect(Minimum()), true));
+    EXPECT_TRUE(Same(placed, WindowRect(Web()))) << WindowRect(Web());
+    EXPECT_TRUE(Same(RECT{placed.left, placed.top, placed.left + 10, placed.top + 10}, WindowRect(Main())))
+        << WindowRect(Main());
+
+    // The title-bar buttons at their places, anchored to the right edge; the browser 30 below the top, 3 from the
+    // other edges.
+    RECT client;
+    ::GetClientRect(Web(), &client);
+    for (const ButtonPlace& b : kGameButtons)
+    {
+        SCOPED_TRACE(b.name);
+        HWND button = ::GetDlgItem(Web(), b.id);
+        EXPECT_TRUE(::IsWindowVisible(button));
+        EXPECT_TRUE(Same(ToRECT(ButtonRect(*m_dlg.FindLayout(b.name), ToRect(client))), ChildRect(button)))
+            << ChildRect(button);
+    }
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BTN_REGIST)));
+    EXPECT_TRUE(Same(RECT{3, 30, client.right - 3, client.bottom - 3}, ChildRect(::GetDlgItem(Web(), IDC_BROWSER))));
+
+    // Never smaller than the minimum rectangle.
+    MINMAXINFO info = {};
+    ::SendMessageW(Web(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(1000, info.ptMinTrackSize.x);
+    EXPECT_EQ(580, info.ptMinTrackSize.y);
+
+    // Again: only the main window goes back to 10, 10.
+    ToGame();
+    EXPECT_TRUE(Same(RECT{10, 10, 20, 20}, WindowRect(Main()))) << WindowRect(Main());
+    EXPECT_TRUE(Same(placed, WindowRect(Web())));
+
+    // Maximised: the title band neither drags nor resizes.
+    EXPECT_EQ(HTCLIENT, ::SendMessageW(Web(), WM_NCHITTEST, 0, MAKELPARAM(placed.left + 1, placed.bottom - 1)));
+
+    // The Max button restores to the restore rectangle, placed in the work area.
+    const RECT restore = Dialog().RestoreRect();
+    ::SendMessageW(::GetDlgItem(Web(), IDC_BTN_MAX), BM_CLICK, 0, 0);
+    EXPECT_FALSE(Dialog().IsMaximised());
+    const MaximiseToggle toggle = ToggleMaximisedRects(false, ToRect(Work()), ToRect(placed), ToRect(restore));
+    const RECT restored = ToRECT(PlaceWebWindow(toggle.requested, ToRect(Work()), ToRect(Minimum()), true));
+    EXPECT_TRUE(Same(restored, WindowRect(Web()))) << WindowRect(Web());
+    EXPECT_TRUE(Same(placed, Dialog().RestoreRect()));
+
+    // Restored: resize strips around the browser, the title band left to the default (a caption drag).
+    RECT browser = WindowRect(::GetDlgItem(Web(), IDC_BROWSER));
+    struct Case
+    {
+        POINT point;
+        LRESULT code;
+    } const cases[] = {
+        {{browser.left - 1, (browser.top + browser.bottom) / 2}, HTLEFT},
+        {{browser.right + 1, (browser.top + browser.bottom) / 2}, HTRIGHT},
+        {{(browser.left + browser.right) / 2, browser.bottom + 1}, HTBOTTOM},
+        {{browser.right + 1, browser.bottom + 1}, HTBOTTOMRIGHT},
+        {{browser.left - 1, browser.bottom + 1}, HTLEFT},
+        {{(browser.left + browser.right) / 2, (browser.top + browser.bottom) / 2}, HTCLIENT},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.point.x << ", " << c.point.y);
+        EXPECT_EQ(c.code, ::SendMessageW(Web(), WM_NCHITTEST, 0, MAKELPARAM(c.point.x, c.point.y)));
+    }
+    // Over the title band the platform answers (client or caption, never a border).
+    const LRESULT title = ::SendMessageW(Web(), WM_NCHITTEST, 0, MAKELPARAM(browser.left + 200, browser.top - 10));
+    EXPECT_TRUE(title == HTCLIENT || title == HTCAPTION) << title;
+
+    // A double click in the title band maximises again.
+    ::SendMessageW(Web(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(200, 10));
+    EXPECT_TRUE(Dialog().IsMaximised());
+    EXPECT_TRUE(Same(placed, WindowRect(Web()))) << WindowRect(Web());
+
+    // Another web address in the game layout: the web window is made anew in the login layout.
+    const HWND before = Web();
+    ::PostMessageW(Web(), WM_WEB_PAGE_LOADED, 0, 0);
+    Pump();
+    EXPECT_FALSE(::IsWindow(before));
+    ASSERT_TRUE(::IsWindow(Web()));
+    EXPECT_FALSE(Dialog().IsGameLayout());
+    EXPECT_FALSE(m_dlg.IsGameMode());
+    EXPECT_TRUE(IsLayered(Web()));
+    EXPECT_TRUE(IsLayered(Main()));
+    EXPECT_TRUE(Dialog().IsMaximised());
+    EXPECT_EQ(-2, Dialog().SoundOnPoint().y);
+    const RECT main = WindowRect(Main());
+    EXPECT_TRUE(Same(RECT{main.left + 320, main.top + 188, main.left + 1004, main.top + 578}, WindowRect(Web())));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BTN_MAX)));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER)));
+}
+
+TEST_F(GameWindow, LoginPictureIsPremultipliedShapeAndColour)
+{
+    // At the window's size: the picture's own on a large screen, cut to a small one (and then scaled into it).
+    RECT client;
+    ::GetClientRect(Main(), &client);
+    const int width = client.right, height = client.bottom;
+    CDibSurface surface;
+    ASSERT_TRUE(m_dlg.ComposeLoginPicture(width, height, surface));
+    ASSERT_EQ(width, surface.Width());
+    ASSERT_EQ(height, surface.Height());
+
+    Gdiplus::Bitmap* loaded = nullptr;
+    ASSERT_TRUE(LoadResourceImage(129, &loaded, "PNG"));
+    std::unique_ptr<Gdiplus::Bitmap> shape(loaded);
+    ASSERT_TRUE(LoadResourceImage(205, &loaded, "JPG"));
+    std::unique_ptr<Gdiplus::Bitmap> colour(loaded);
+    const bool unscaled =
+        width == static_cast<int>(shape->GetWidth()) && height == static_cast<int>(shape->GetHeight());
+
+    const PixelView pixels = surface.Pixels();
+    int transparent = 0, opaque = 0, partial = 0;
+    for (int y = 0; y < height; y += 3)
+    {
+        for (int x = 0; x < width; x += 3)
+        {
+            const uint32_t got = pixels.Row(y)[x];
+            const uint32_t a = got >> 24;
+            // Premultiplied: no channel above the alpha.
+            for (int k = 0; k < 3; ++k)
+                ASSERT_LE((got >> (8 * k)) & 0xFF, a) << x << ", " << y;
+            a == 0 ? ++transparent : a == 255 ? ++opaque : ++partial;
+            if (!unscaled)
+                continue;
+            // Unscaled, every pixel is image 129's alpha over image 205's colour (within rounding).
+            Gdiplus::Color s, c;
+            shape->GetPixel(x, y, &s);
+            colour->GetPixel(x, y, &c);
+            ASSERT_EQ(static_cast<uint32_t>(s.GetA()), a) << x << ", " << y;
+            const uint32_t expected[3] = {c.GetB() * a / 255, c.GetG() * a / 255, c.GetR() * a / 255};
+            for (int k = 0; k < 3; ++k)
+                ASSERT_NEAR(static_cast<int>(expected[k]), static_cast<int>((got >> (8 * k)) & 0xFF), 1)
+                    << x << ", " << y << " channel " << k;
+        }
+    }
+    EXPECT_GT(transparent, 0);
+    EXPECT_GT(opaque, 0);
+    EXPECT_GT(partial, 0);
+    // The corners lie outside the arch and the panel.
+    EXPECT_EQ(0u, pixels.Row(0)[0]);
+    EXPECT_EQ(0u, pixels.Row(height - 1)[width - 1] >> 24);
+
+    // What it costs: the figure, never a limit.
+    const auto start = std::chrono::steady_clock::now();
+    const int rounds = 5;
+    for (int i = 0; i < rounds; ++i)
+        m_dlg.ComposeLoginPicture(width, height, surface);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / rounds;
+    std::printf("one login picture (%d x %d): %.1f ms\n", width, height, ms);
+}
+
+TEST_F(GameWindow, GameRepaintCost)
+{
+    ToGame();
+    RECT client;
+    ::GetClientRect(Web(), &client);
+    const auto start = std::chrono::steady_clock::now();
+    const int rounds = 5;
+    for (int i = 0; i < rounds; ++i)
+        ::RedrawWindow(Web(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / rounds;
+    std::printf("one game window repaint (%ld x %ld, with its buttons): %.1f ms\n", client.right, client.bottom, ms);
+}

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The run command: installs what is missing, builds the Windows client and runs it under Wine until it exits.
-# Arguments are passed on to the client. With no DISPLAY it starts its own Xvfb, with xcompmgr so that layered
-# windows get real alpha, and says which display to look at. The Wine prefix, a scratch home folder and the
-# client's working folder all live under .run/; the user's ~/.wine and home are left alone.
+# The run command: installs what is missing, builds the Windows client and runs it under Wine.
+#   With a display (DISPLAY set): the client runs there until the user ends it.
+#   Without one: it runs on an Xvfb display of its own (with a window manager), the command waits for the login
+#   screen, saves a screenshot of it, prints the screenshot's path and ends the client cleanly (as closing its
+#   window does).
+# Arguments are passed on to the client. The Wine prefix, a scratch home folder, the client's working folder and the
+# screenshot all live under .run/; the user's ~/.wine and home are left alone.
 set -uo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
@@ -19,7 +22,6 @@ mkdir -p "$RUN/logs"
 lumora_build_cross "$ROOT" "$RUN/logs" lumora || exit 1
 
 own_display=
-xcompmgr_pid=
 client_pid=
 # shellcheck disable=SC2317 # run by the traps
 cleanup()
@@ -34,7 +36,6 @@ cleanup()
         if [ "${WINEPREFIX:-}" = "$RUN/prefix" ]; then
             timeout 20 wineserver -w >/dev/null 2>&1 || timeout 20 wineserver -k >/dev/null 2>&1
         fi
-        [ -n "$xcompmgr_pid" ] && kill "$xcompmgr_pid" 2>/dev/null
         lumora_stop_xvfb
     fi
 }
@@ -44,10 +45,7 @@ trap 'exit 130' INT TERM
 if [ -z "${DISPLAY:-}" ]; then
     lumora_start_xvfb "$RUN/logs" || exit 1
     own_display=1
-    xcompmgr -d "$DISPLAY" </dev/null >"$RUN/logs/xcompmgr.log" 2>&1 &
-    xcompmgr_pid=$!
-    echo "run: no DISPLAY, so the client runs on Xvfb display $DISPLAY (with xcompmgr)."
-    echo "run: screenshot: xwd -root -display $DISPLAY | convert xwd:- shot.png"
+    echo "run: no DISPLAY, so the client runs on Xvfb display $DISPLAY"
 fi
 
 lumora_use_prefix "$RUN/prefix" "$RUN/home"
@@ -56,10 +54,48 @@ lumora_prepare_prefix "$RUN/logs" managed || exit 1
 # The client keeps its diagnostic log under ./debug of its working folder.
 mkdir -p "$RUN/work"
 cd "$RUN/work" || exit 1
-echo "run: starting $BUILD/lumora.exe; it runs until the client exits"
 # In the background, so that the shell can act on Ctrl-C while it waits.
-wine "$BUILD/lumora.exe" "$@" &
+if [ -z "$own_display" ]; then
+    echo "run: starting $BUILD/lumora.exe; it runs until the client exits"
+    wine "$BUILD/lumora.exe" "$@" &
+    client_pid=$!
+    wait "$client_pid"
+    rc=$?
+    client_pid=
+    echo "run: the client exited with $rc"
+    exit "$rc"
+fi
+
+echo "run: starting $BUILD/lumora.exe"
+wine "$BUILD/lumora.exe" "$@" </dev/null >"$RUN/logs/client.log" 2>&1 &
 client_pid=$!
+# The login screen is up when both of the client's windows are on the screen.
+for _ in $(seq 1 120); do
+    windows=$(xwininfo -root -children 2>/dev/null)
+    if grep -q '"Web": ("lumora.exe"' <<<"$windows" && grep -q '"Lumora[^"]*": ("lumora.exe"' <<<"$windows"; then
+        break
+    fi
+    kill -0 "$client_pid" 2>/dev/null || break
+    sleep 0.5
+done
+sleep 2 # its first paints
+mkdir -p "$RUN/screenshots"
+shot="$RUN/screenshots/login-$(date +%Y%m%d-%H%M%S).png"
+if import -window root "$shot" 2>"$RUN/logs/import.log"; then
+    echo "run: screenshot of the login screen: $shot"
+else
+    echo "run: no screenshot (see $RUN/logs/import.log)" >&2
+fi
+# Ended as a user ends it: a close request to the main window, which ends its modal run and the process.
+wmctrl -c Lumora >/dev/null 2>&1
+for _ in $(seq 1 40); do
+    kill -0 "$client_pid" 2>/dev/null || break
+    sleep 0.25
+done
+if kill -0 "$client_pid" 2>/dev/null; then
+    echo "run: the client did not end after its window was closed" >&2
+    exit 1
+fi
 wait "$client_pid"
 rc=$?
 client_pid=

@@ -18,6 +18,8 @@ add_executable(core_tests
     tests/mainwnd/core/SiteUrlTableTest.cpp
     tests/mainwnd/core/GameTablesTest.cpp
     tests/webwnd/core/WebLayoutTest.cpp
+    tests/webwnd/core/NavigationWatchTest.cpp
+    tests/webwnd/core/CachePurgeTest.cpp
 )
 target_link_libraries(core_tests PRIVATE lumora_core GTest::gtest_main)
 target_compile_definitions(core_tests PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")

@@ -40,6 +40,8 @@ public:
     bool TranslateAccelerator(MSG* msg);
     // The control's default event interface, connected to the hosting window's event map; IID_NULL when none is.
     const IID& EventInterface() const { return m_eventSink.EventInterface(); }
+    // The sink the control calls with its events (no reference added).
+    IDispatch* EventSink() { return &m_eventSink; }
     // The dispatch call behind CWnd::InvokeHelper (see Dispatch.h); args are in call order.
     void InvokeHelperV(DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet, CDispArg* args, UINT count);
     // The owner lets go (after DestroyControl): deletes the site now, or when the last reference a control still

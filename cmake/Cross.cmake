@@ -16,12 +16,16 @@ add_library(lumora_win32 STATIC
     app/DesktopShortcut.cpp
     app/GameApp.cpp
     config/TextResource.cpp
+    host/CustomControlSite.cpp
+    host/CustomOccManager.cpp
+    host/DlgVolume.cpp
     host/ImpIDispatch.cpp
     host/WebBrowser.cpp
     mainwnd/GameDlg.cpp
     skin/MyBitmap.cpp
     skin/MyBitmapButton.cpp
     skin/ResourceImage.cpp
+    webwnd/ClearBrowserCache.cpp
     webwnd/DialogWeb.cpp
 )
 target_link_libraries(lumora_win32 PUBLIC lumora_core lumora_framework ${LUMORA_WIN32_LIBS})
@@ -79,7 +83,7 @@ add_dependencies(image_resource_tests lumora)
 lumora_wine_test(skin_tests tests/skin/SkinDrawingTest.cpp res/images.rc)
 
 # The main window and the web window in the test's own process, with the client's resources.
-lumora_wine_test(game_window_tests SCREEN tests/webwnd/GameWindowTest.cpp res/lumora.rc)
+lumora_wine_test(game_window_tests SCREEN tests/webwnd/GameWindowTest.cpp tests/webwnd/WebCommandsTest.cpp res/lumora.rc)
 
 # The real client's windows, looked at from outside; screenshots under build/cross/screenshots.
 lumora_wine_test(client_window_tests SCREEN TEXT tests/app/ClientWindowsTest.cpp res/documents.rc)

@@ -1,5 +1,7 @@
 #include "mainwnd/GameDlg.h"
 
+#include <shellapi.h>
+
 #include <memory>
 
 #include "config/TextResource.h"
@@ -73,6 +75,7 @@ BEGIN_MESSAGE_MAP(CGameDlg, CDialog)
 ON_WM_PAINT()
 ON_WM_LBUTTONDOWN()
 ON_WM_MOVE()
+ON_WM_SIZE()
 ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
@@ -105,6 +108,15 @@ BOOL CGameDlg::OnInitDialog()
 void CGameDlg::LoadLayouts()
 {
     m_tables.LoadLayouts(Document(IDR_LAYOUT_DOC), Document(IDR_RESOLUTION_DOC));
+}
+
+void CGameDlg::OpenSiteUrl(int kind) const
+{
+    const CAnsiString& url = GetSiteUrl(kind);
+    if (IsNoPageUrl(url))
+        return;
+    // Show command 13 is past the named ones; the shell's answer is not looked at.
+    ::ShellExecuteA(nullptr, nullptr, url.Ansi(), nullptr, nullptr, 13);
 }
 
 void CGameDlg::LoadSiteUrls()
@@ -223,6 +235,23 @@ void CGameDlg::FollowMainWindow()
 void CGameDlg::OnMove(int, int)
 {
     FollowMainWindow();
+}
+
+void CGameDlg::OnSize(UINT type, int cx, int cy)
+{
+    CDialog::OnSize(type, cx, cy);
+    // The web window goes and comes back with its owner. Windows does that by itself; Wine leaves owned windows on
+    // the screen, so it is said once more here (on Windows it changes nothing).
+    if (type == SIZE_MINIMIZED && !m_bMinimised)
+    {
+        m_bMinimised = true;
+        ::ShowOwnedPopups(m_hWnd, FALSE);
+    }
+    else if (type != SIZE_MINIMIZED && m_bMinimised)
+    {
+        m_bMinimised = false;
+        ::ShowOwnedPopups(m_hWnd, TRUE);
+    }
 }
 
 void CGameDlg::OnLButtonDown(UINT flags, POINT point)

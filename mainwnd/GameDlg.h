@@ -41,6 +41,8 @@ public:
     const LayoutRect* FindLayout(const char* name) const { return m_tables.FindLayout(name); }
     int LookupScreenSize(int size, bool width) const { return m_tables.LookupScreenSize(size, width); }
     const CAnsiString& GetSiteUrl(int kind) const { return m_tables.GetSiteUrl(kind); }
+    // Opens the site address of a kind (SiteUrlKind) in the user's own web browser; "null" in any case opens nothing.
+    void OpenSiteUrl(int kind) const;
     const CGameTables& Tables() const { return m_tables; }
     const CAniFile& AniFile() const { return m_aniFile; }
 
@@ -59,6 +61,7 @@ protected:
 
     void OnPaint() { ComposeBackground(); }
     void OnMove(int x, int y);
+    void OnSize(UINT type, int cx, int cy);
     void OnLButtonDown(UINT flags, POINT point);
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
 
@@ -71,4 +74,5 @@ private:
     CMyBitmap m_bgSkin;       // "Bg", single image: the login picture
     CMyBitmap m_webFrameSkin; // "WebFrame", nine-grid: attached, never drawn
     bool m_bGameMode = false;
+    bool m_bMinimised = false;
 };

@@ -28,6 +28,18 @@
 #define IDC_BTN_CLEAR 1014
 #define IDC_BTN_VOLUME 1015
 
+// The settings dialog and its edit boxes.
+#define IDD_VOLUME_DIALOG 203
+#define IDC_VOLUME_OFF_X 1012
+#define IDC_VOLUME_OFF_Y 1013
+#define IDC_VOLUME_ON_X 1014
+#define IDC_VOLUME_ON_Y 1015
+
+// Commands no control of the client issues.
+#define ID_PAGE_REFRESH 32777
+#define ID_CLEAR_CACHE 32778
+#define ID_SETTINGS 32782
+
 // Strings.
 #define IDS_APP_TITLE 197
 #define IDS_WEB_TITLE 198

@@ -1,11 +1,14 @@
 #include "webwnd/DialogWeb.h"
 
 #include "framework/Dc.h"
+#include "framework/MessageBox.h"
 #include "framework/Rects.h"
 #include "framework/Text.h"
 #include "mainwnd/GameDlg.h"
 #include "mainwnd/core/ScreenSizeTable.h"
 #include "res/resource.h"
+#include "webwnd/ClearBrowserCache.h"
+#include "webwnd/core/NavigationWatch.h"
 
 namespace
 {
@@ -40,8 +43,27 @@ ON_WM_NCHITTEST()
 ON_WM_SETCURSOR()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONDBLCLK()
+ON_BN_CLICKED(IDC_BTN_OFFICIAL, OnOfficial)
+ON_BN_CLICKED(IDC_BTN_PAY, OnPay)
+ON_BN_CLICKED(IDC_BTN_FORUM, OnForum)
+ON_BN_CLICKED(IDC_BTN_CUSTOM, OnCustom)
+ON_BN_CLICKED(IDC_BTN_MIN, OnMin)
+ON_BN_CLICKED(IDC_BTN_EXIT, OnExit)
+ON_BN_CLICKED(IDC_BTN_REGIST, OnRegist)
 ON_BN_CLICKED(IDC_BTN_MAX, OnMax)
+ON_BN_CLICKED(IDC_BTN_REFRESH, OnRefresh)
+ON_BN_CLICKED(IDC_BTN_CLEAR, OnClear)
+ON_BN_CLICKED(IDC_BTN_VOLUME, OnVolume)
+ON_COMMAND(ID_PAGE_REFRESH, OnRefresh)
+ON_COMMAND(ID_CLEAR_CACHE, OnClear)
+ON_COMMAND(ID_SETTINGS, OnSettings)
 END_MESSAGE_MAP()
+
+BEGIN_EVENTSINK_MAP(CDialogWeb, CDialog)
+ON_EVENT(CDialogWeb, IDC_BROWSER, 250, OnBeforeNavigate2,
+         VTS_DISPATCH VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PBOOL)
+ON_EVENT(CDialogWeb, IDC_BROWSER, 252, OnNavigateComplete2, VTS_DISPATCH VTS_PVARIANT)
+END_EVENTSINK_MAP()
 
 void CDialogWeb::DoDataExchange(CDataExchange* pDX)
 {
@@ -405,7 +427,132 @@ void CDialogWeb::OnLButtonDblClk(UINT flags, POINT point)
         CDialog::OnLButtonDblClk(flags, point);
 }
 
+// ---- commands ----
+
+void CDialogWeb::OnOfficial()
+{
+    if (g_pGameDlg)
+        g_pGameDlg->OpenSiteUrl(SiteUrlOfficial);
+}
+
+void CDialogWeb::OnPay()
+{
+    if (g_pGameDlg)
+        g_pGameDlg->OpenSiteUrl(SiteUrlPay);
+}
+
+void CDialogWeb::OnForum()
+{
+    if (g_pGameDlg)
+        g_pGameDlg->OpenSiteUrl(SiteUrlForum);
+}
+
+void CDialogWeb::OnCustom()
+{
+    if (g_pGameDlg)
+        g_pGameDlg->OpenSiteUrl(SiteUrlCustome);
+}
+
+void CDialogWeb::OnRegist()
+{
+    if (g_pGameDlg)
+        g_pGameDlg->OpenSiteUrl(SiteUrlRegist);
+}
+
+void CDialogWeb::OnMin()
+{
+    // The web window is owned by the main window, and goes and comes back with it.
+    if (g_pGameDlg)
+        g_pGameDlg->ShowWindow(SW_SHOWMINIMIZED);
+}
+
+void CDialogWeb::OnExit()
+{
+    // Leaving a running game is asked first; the login screen just closes.
+    if (m_bGameLayout && AfxMessageBox("当前操作将退出游戏，是否继续", MB_YESNO | MB_SYSTEMMODAL) != IDYES)
+        return;
+    if (g_pGameDlg)
+        g_pGameDlg->OnCancel();
+}
+
 void CDialogWeb::OnMax()
 {
     ToggleMaximised();
+}
+
+void CDialogWeb::OnRefresh()
+{
+    m_browser.Refresh();
+}
+
+void CDialogWeb::OnClear()
+{
+    if (AfxMessageBox("确认要清除IE及Flash缓存？", MB_YESNO | MB_SYSTEMMODAL) == IDYES)
+        ClearBrowserCache();
+}
+
+void CDialogWeb::OnVolume()
+{
+    m_bSoundOn = !m_bSoundOn;
+    if (m_bSoundOn)
+        m_btnVolume.SetImages(188, 189, 190); // a speaker with sound waves
+    else
+        m_btnVolume.SetImages(185, 186, 187); // the speaker crossed out
+    m_btnVolume.Invalidate(TRUE);
+
+    // The game's Flash movie: three levels below the browser's window.
+    HWND first = ::IsWindow(m_browser.m_hWnd) ? ::GetWindow(m_browser.m_hWnd, GW_CHILD) : nullptr;
+    HWND second = first ? ::GetWindow(first, GW_CHILD) : nullptr;
+    HWND flash = second ? ::FindWindowExA(second, nullptr, "MacromediaFlashPlayerActiveX", nullptr) : nullptr;
+    if (!flash)
+        return;
+    const POINT point = m_bSoundOn ? m_ptSoundOn : m_ptSoundOff;
+    // The key-state word is MK_RBUTTON (2), as the movie has always been sent it.
+    const LPARAM where = MAKELPARAM(point.x, point.y);
+    ::PostMessageW(flash, WM_LBUTTONDOWN, MK_RBUTTON, where);
+    ::PostMessageW(flash, WM_LBUTTONUP, MK_RBUTTON, where);
+}
+
+void CDialogWeb::OnSettings()
+{
+    m_dlgVolume.DoModal();
+}
+
+void CDialogWeb::SetSoundPoints(const POINT& on, const POINT& off)
+{
+    m_ptSoundOn = on;
+    m_ptSoundOff = off;
+}
+
+// ---- the navigation watch ----
+
+void CDialogWeb::OnBeforeNavigate2(IDispatch*, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL*)
+{
+    // Every navigation goes ahead as the page asked.
+}
+
+void CDialogWeb::OnNavigateComplete2(IDispatch*, VARIANT* url)
+{
+    // Whichever browser object it comes from, a frame of the page included. An address that is not text is no
+    // address at all, and is not read as one.
+    const BSTR* text = nullptr;
+    if (url && url->vt == VT_BSTR)
+        text = &url->bstrVal;
+    else if (url && url->vt == (VT_BYREF | VT_BSTR))
+        text = url->pbstrVal;
+    if (!text)
+        return;
+    CAnsiString address = AfxAnsiFromWide(*text, *text ? ::SysStringLen(*text) : 0);
+    // Only posted: the switch may destroy the browser, which is still inside its own event here.
+    switch (ClassifyNavigation(address, LoginKey, LoginKeyPre, AfxThreadCodePage()))
+    {
+    case PageKind::GamePage:
+        PostMessage(WM_GAME_PAGE_LOADED);
+        break;
+    case PageKind::WebPage:
+        PostMessage(WM_WEB_PAGE_LOADED);
+        break;
+    case PageKind::Nothing:
+        break;
+    }
 }

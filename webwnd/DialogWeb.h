@@ -4,6 +4,7 @@
 
 #include "core/AnsiString.h"
 #include "framework/Dialog.h"
+#include "host/DlgVolume.h"
 #include "host/WebBrowser.h"
 #include "skin/MyBitmap.h"
 #include "skin/MyBitmapButton.h"
@@ -18,7 +19,7 @@ const UINT WM_WEB_PAGE_LOADED = WM_USER + 101;
 // window's skin) or the game layout (the game's own window with a self-drawn frame, filling the work area or its
 // restore rectangle). The main window owns it, sets its three addresses and creates it from template 130; to go back
 // to the login layout it destroys the window and creates it again on the same object.
-class CDialogWeb : public CDialog
+class CDialogWeb : public CDialog, public CSoundPoints
 {
 public:
     enum
@@ -46,6 +47,8 @@ public:
     void ToggleMaximised();
     // Every button that can show copies the part of dc under it, placed relative to reference's client area.
     void CaptureButtonBackgrounds(CWnd* reference, HDC dc);
+    // The settings dialog's points, confirmed.
+    void SetSoundPoints(const POINT& on, const POINT& off) override;
 
     bool IsGameLayout() const { return m_bGameLayout; }
     bool IsMaximised() const { return m_bMaximised; }
@@ -68,6 +71,7 @@ public:
     CMyBitmapButton m_btnClear;
     CMyBitmapButton m_btnVolume;
     CWebBrowser m_browser;
+    CDlgVolume m_dlgVolume{*this};
 
 protected:
     BOOL OnInitDialog() override;
@@ -88,9 +92,27 @@ protected:
     BOOL OnSetCursor(HWND hwnd, UINT hitTest, UINT message);
     void OnLButtonDown(UINT flags, POINT point);
     void OnLButtonDblClk(UINT flags, POINT point);
+    // The commands of the buttons (and of the three no control issues).
+    void OnOfficial();
+    void OnPay();
+    void OnForum();
+    void OnCustom();
+    void OnRegist();
+    void OnMin();
+    void OnExit();
     void OnMax();
+    void OnRefresh();
+    void OnClear();
+    void OnVolume();
+    void OnSettings();
+
+    // The navigation watch: the browser's events.
+    void OnBeforeNavigate2(IDispatch* browser, VARIANT* url, VARIANT* flags, VARIANT* targetFrameName,
+                           VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel);
+    void OnNavigateComplete2(IDispatch* browser, VARIANT* url);
 
     DECLARE_MESSAGE_MAP()
+    DECLARE_EVENTSINK_MAP()
 
 private:
     // The visibility rule; withExitAndMin: the whole rule, else without the Exit and Min rows.

@@ -1,6 +1,8 @@
 // The main window and the game web window in this process, with the client's own resources: both layouts, the
 // switches between them, maximising, hit-testing, and the picture the login screen pushes. Runs on whatever screen
 // the test command gives it (a full-HD one and one smaller than the login picture).
+#include "tests/webwnd/GameWindowFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,100 +14,18 @@
 #include "framework/Rects.h"
 #include "framework/Scoped.h"
 #include "framework/Text.h"
+#include "framework/WinApp.h"
 #include "mainwnd/GameDlg.h"
 #include "mainwnd/core/MainLayout.h"
 #include "mainwnd/core/ScreenSizeTable.h"
 #include "res/resource.h"
 #include "skin/ResourceImage.h"
 
-std::ostream& operator<<(std::ostream& out, const RECT& r)
-{
-    return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
+// The application object of these tests: message boxes take its name as their caption.
+CWinApp g_testApp("GameWindowTests");
 
 namespace
 {
-
-bool Same(const RECT& a, const RECT& b)
-{
-    return ::EqualRect(&a, &b) != FALSE;
-}
-
-RECT WindowRect(HWND hwnd)
-{
-    RECT r = {};
-    ::GetWindowRect(hwnd, &r);
-    return r;
-}
-
-// The rectangle of a child in its parent's client coordinates.
-RECT ChildRect(HWND child)
-{
-    RECT r = WindowRect(child);
-    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-void Pump(int milliseconds = 100)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    do
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (std::chrono::steady_clock::now() < end);
-}
-
-bool IsLayered(HWND hwnd)
-{
-    return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
-}
-
-std::wstring LoadWide(UINT id)
-{
-    return AfxWide(AfxLoadString(id).c_str());
-}
-
-// GDI+, the control container, and the two windows made as the application makes them.
-class GameWindow : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        s_gdiplus = std::make_unique<CScopedGdiplus>();
-        AfxEnableControlContainer();
-    }
-    static void TearDownTestSuite() { s_gdiplus.reset(); }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dlg.Create(CGameDlg::IDD));
-        ASSERT_TRUE(::IsWindow(Web()));
-        Pump();
-    }
-    void TearDown() override { m_dlg.DestroyWindow(); }
-
-    HWND Main() const { return m_dlg.m_hWnd; }
-    HWND Web() const { return m_dlg.m_dlgWeb.m_hWnd; }
-    CDialogWeb& Dialog() { return m_dlg.m_dlgWeb; }
-    RECT Work() const { return AfxGetWorkArea(); }
-    RECT Minimum() const { return ToRECT(RectOfLayout(*m_dlg.FindLayout("DlgWeb_Min"))); }
-
-    void ToGame()
-    {
-        ::PostMessageW(Web(), WM_GAME_PAGE_LOADED, 0, 0);
-        Pump();
-    }
-
-    static std::unique_ptr<CScopedGdiplus> s_gdiplus;
-    CGameDlg m_dlg;
-};
-std::unique_ptr<CScopedGdiplus> GameWindow::s_gdiplus;
 
 struct ButtonPlace
 {

@@ -1,0 +1,113 @@
+#pragma once
+
+// The main window and the game web window made in the test's own process as the application makes them: GDI+, the
+// client's control-container manager with its external object, and the client's resources linked into the test.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <ostream>
+
+#include "framework/OccManager.h"
+#include "framework/Rects.h"
+#include "framework/Scoped.h"
+#include "framework/Text.h"
+#include "host/CustomOccManager.h"
+#include "host/ImpIDispatch.h"
+#include "mainwnd/GameDlg.h"
+
+inline std::ostream& operator<<(std::ostream& out, const RECT& r)
+{
+    return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
+inline bool Same(const RECT& a, const RECT& b)
+{
+    return ::EqualRect(&a, &b) != FALSE;
+}
+
+inline RECT WindowRect(HWND hwnd)
+{
+    RECT r = {};
+    ::GetWindowRect(hwnd, &r);
+    return r;
+}
+
+// The rectangle of a child in its parent's client coordinates.
+inline RECT ChildRect(HWND child)
+{
+    RECT r = WindowRect(child);
+    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+inline void Pump(int milliseconds = 100)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    do
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(5);
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+inline bool IsLayered(HWND hwnd)
+{
+    return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+}
+
+inline std::wstring LoadWide(UINT id)
+{
+    return AfxWide(AfxLoadString(id).c_str());
+}
+
+// GDI+, the control container, and the two windows made as the application makes them.
+class GameWindow : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_gdiplus = std::make_unique<CScopedGdiplus>();
+        s_external = std::make_unique<CImpIDispatch>();
+        s_manager = std::make_unique<CCustomOccManager>(s_external.get());
+        AfxEnableControlContainer(s_manager.get());
+    }
+    static void TearDownTestSuite()
+    {
+        AfxEnableControlContainer();
+        s_manager.reset();
+        s_external.reset();
+        s_gdiplus.reset();
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dlg.Create(CGameDlg::IDD));
+        ASSERT_TRUE(::IsWindow(Web()));
+        Pump();
+    }
+    void TearDown() override { m_dlg.DestroyWindow(); }
+
+    HWND Main() const { return m_dlg.m_hWnd; }
+    HWND Web() const { return m_dlg.m_dlgWeb.m_hWnd; }
+    CDialogWeb& Dialog() { return m_dlg.m_dlgWeb; }
+    RECT Work() const { return AfxGetWorkArea(); }
+    RECT Minimum() const { return ToRECT(RectOfLayout(*m_dlg.FindLayout("DlgWeb_Min"))); }
+
+    void ToGame()
+    {
+        ::PostMessageW(Web(), WM_GAME_PAGE_LOADED, 0, 0);
+        Pump();
+    }
+
+    static inline std::unique_ptr<CScopedGdiplus> s_gdiplus;
+    static inline std::unique_ptr<CImpIDispatch> s_external;
+    static inline std::unique_ptr<CCustomOccManager> s_manager;
+    CGameDlg m_dlg;
+};

@@ -90,6 +90,13 @@ lumora_wine_test(client_window_tests SCREEN TEXT tests/app/ClientWindowsTest.cpp
 target_compile_definitions(client_window_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
 add_dependencies(client_window_tests lumora)
 
+# Every command of the running client, with a recorder standing in for the user's web browser.
+add_executable(url_recorder WIN32 tests/app/UrlRecorder.cpp)
+lumora_wine_test(client_command_tests TEXT tests/app/ClientCommandsTest.cpp)
+target_compile_definitions(client_command_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>"
+                                                         LUMORA_URL_RECORDER="$<TARGET_FILE:url_recorder>")
+add_dependencies(client_command_tests lumora url_recorder)
+
 # Starts copies of the real client, so it needs the client built first.
 lumora_wine_test(startup_tests TEXT tests/app/StartupTest.cpp)
 target_compile_definitions(startup_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")

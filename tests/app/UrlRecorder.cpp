@@ -1,0 +1,26 @@
+// Stands in for the user's web browser in the tests: the test prefix opens http addresses with this program, which
+// appends the address it was given to opened-urls.txt beside itself and ends.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    int count = 0;
+    LPWSTR* args = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    const std::wstring address = args && count > 1 ? args[1] : L"";
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring log(path);
+    log = log.substr(0, log.find_last_of(L'\\')) + L"\\opened-urls.txt";
+    const std::string line = std::string(address.begin(), address.end()) + "\n"; // the addresses are ASCII
+    HANDLE file = ::CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    ::CloseHandle(file);
+    ::LocalFree(args);
+    return 0;
+}

@@ -7,7 +7,11 @@
 
 #include <windows.h>
 
+#include <wininet.h>
+
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "framework/Text.h"
 
@@ -51,11 +55,10 @@ template <class Done> bool WaitFor(Done done, int milliseconds = 10000)
 class CClient
 {
 public:
-    CClient()
+    explicit CClient(const std::wstring& exe = BuiltClient()) : m_exe(exe)
     {
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        const std::wstring exe = BuiltClient();
         std::wstring commandLine = L"\"" + exe + L"\"";
         if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                               &m_process))
@@ -78,7 +81,15 @@ public:
     CClient& operator=(const CClient&) = delete;
 
     bool Started() const { return m_main && m_web; }
+    // Finds the two windows again (the web window is made anew on the way back to the login screen).
+    bool Refresh() { return Find(); }
     DWORD ProcessId() const { return m_process.dwProcessId; }
+    // The application's name, which its message boxes bear: the executable's base name.
+    std::wstring Name() const
+    {
+        const std::wstring file = m_exe.substr(m_exe.find_last_of(L'\\') + 1);
+        return file.substr(0, file.find_last_of(L'.'));
+    }
     // Whether the process has ended by itself within the time given, and its exit code then.
     bool Ended(DWORD& exitCode, int milliseconds = 10000)
     {
@@ -131,7 +142,136 @@ private:
         return m_main && m_web;
     }
 
+    std::wstring m_exe;
     PROCESS_INFORMATION m_process = {};
     HWND m_main = nullptr;
     HWND m_web = nullptr;
 };
+
+inline std::wstring FolderOf(const std::wstring& path)
+{
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+// A visible window of the client's process with exactly this caption, or null.
+inline HWND FindShown(DWORD pid, const std::wstring& caption)
+{
+    struct Search
+    {
+        DWORD pid;
+        const std::wstring* caption;
+        HWND found;
+    } search = {pid, &caption, nullptr};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL CALLBACK
+        {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            wchar_t title[64] = {};
+            ::GetWindowTextW(hwnd, title, 64);
+            if (owner != s->pid || !::IsWindowVisible(hwnd) || *s->caption != title)
+                return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Waits for the client's message box, reads its text and answers it with button.
+inline std::wstring AnswerBox(CClient& client, int button)
+{
+    HWND box = nullptr;
+    // A message box: captioned with the client's name, and holding its text in the item 0xFFFF (the main window
+    // may bear the same name).
+    WaitFor(
+        [&]
+        {
+            box = FindShown(client.ProcessId(), client.Name());
+            return box && ::GetDlgItem(box, 0xFFFF);
+        },
+        5000);
+    if (box && !::GetDlgItem(box, 0xFFFF))
+        box = nullptr;
+    if (!box)
+        return L"(no message box)";
+    wchar_t text[128] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 128);
+    ::PostMessageW(box, WM_COMMAND, button, 0);
+    WaitFor([&] { return !::IsWindow(box); }, 5000);
+    return text;
+}
+
+inline void Click(HWND web, int id)
+{
+    ::PostMessageW(web, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(web, id)));
+}
+
+// The prefix's http handler pointed at the recorder while the test runs, and put back after.
+#ifdef LUMORA_URL_RECORDER
+class CRecordedShell
+{
+public:
+    CRecordedShell()
+    {
+        std::wstring recorder = L"Z:" + AfxWide(LUMORA_URL_RECORDER);
+        for (wchar_t& c : recorder)
+            c = c == L'/' ? L'\\' : c;
+        m_log = FolderOf(recorder) + L"\\opened-urls.txt";
+        ::DeleteFileW(m_log.c_str());
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\http\\shell\\open\\command", 0, nullptr, 0,
+                          KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+        wchar_t previous[1024] = {};
+        DWORD size = sizeof previous;
+        m_hadPrevious = ::RegQueryValueExW(m_key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(previous),
+                                           &size) == ERROR_SUCCESS;
+        m_previous = previous;
+        const std::wstring command = L"\"" + recorder + L"\" \"%1\"";
+        ::RegSetValueExW(m_key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                         static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    }
+    ~CRecordedShell()
+    {
+        if (m_hadPrevious)
+            ::RegSetValueExW(m_key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(m_previous.c_str()),
+                             static_cast<DWORD>((m_previous.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(m_key);
+    }
+    std::vector<std::string> Opened() const
+    {
+        std::vector<std::string> lines;
+        std::ifstream in(AfxUtf8(m_log.c_str()));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+private:
+    HKEY m_key = nullptr;
+    bool m_hadPrevious = false;
+    std::wstring m_previous;
+    std::wstring m_log;
+};
+#endif
+
+// The shared URL cache, as the tests fill it.
+inline bool InCache(const char* url)
+{
+    DWORD size = 0;
+    ::GetUrlCacheEntryInfoA(url, nullptr, &size);
+    return ::GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+}
+
+inline bool PutInCache(const char* url, DWORD type)
+{
+    char file[MAX_PATH] = {};
+    if (!::CreateUrlCacheEntryA(url, 0, "htm", file, 0))
+        return false;
+    HANDLE h = ::CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(h, "x", 1, &written, nullptr);
+    ::CloseHandle(h);
+    FILETIME never = {};
+    return ::CommitUrlCacheEntryA(url, file, never, never, type, nullptr, 0, "htm", nullptr) != FALSE;
+}

@@ -233,3 +233,48 @@ lumora_build_cross()
     fi
     cmake --build "$build" --parallel 2 --target "$@"
 }
+
+# Puts the test-only stand-in for the web browser control in the WebBrowser class's place, in WINEPREFIX only:
+# Wine reads in-process servers from the machine's classes (HKLM), and only after the prefix is made (wineboot -u
+# would write Wine's own registration back). $1: the stand-in's DLL (a Linux path).
+lumora_register_standin()
+{
+    local dll
+    dll="Z:$(tr '/' '\\' <<<"$1")"
+    local key='HKLM\Software\Classes\CLSID\{8856F961-340A-11D0-A96B-00C04FD705A2}\InprocServer32'
+    timeout 60 wine reg add "$key" /ve /d "$dll" /f </dev/null >/dev/null 2>&1 &&
+        timeout 60 wine reg add "$key" /v ThreadingModel /d Apartment /f </dev/null >/dev/null 2>&1
+}
+
+# Starts the test site of the journey and the demo on a free port of the loopback interface, and exports
+# LUMORA_STANDIN_SITE (127.0.0.1:port) for the stand-in browser. Sets LUMORA_SITE_PID. $1: folder for its log.
+lumora_start_test_site()
+{
+    local logdir=$1 root
+    root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+    mkdir -p "$logdir"
+    rm -f "$logdir/site.port"
+    python3 "$root/tests/journey/site.py" --port-file "$logdir/site.port" </dev/null >"$logdir/site.log" 2>&1 &
+    LUMORA_SITE_PID=$!
+    local i
+    for ((i = 0; i < 100; i++)); do
+        if [ -s "$logdir/site.port" ]; then
+            export LUMORA_STANDIN_SITE="127.0.0.1:$(cat "$logdir/site.port")"
+            return 0
+        fi
+        kill -0 "$LUMORA_SITE_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "wine-env: the test site did not start; its log:" >&2
+    cat "$logdir/site.log" >&2
+    return 1
+}
+
+lumora_stop_test_site()
+{
+    if [ -n "${LUMORA_SITE_PID:-}" ]; then
+        kill "$LUMORA_SITE_PID" 2>/dev/null
+        wait "$LUMORA_SITE_PID" 2>/dev/null
+        LUMORA_SITE_PID=
+    fi
+}

@@ -33,14 +33,29 @@ target_link_libraries(lumora_win32 PUBLIC lumora_core lumora_framework ${LUMORA_
 add_executable(lumora WIN32 app/Main.cpp res/lumora.rc)
 target_link_libraries(lumora PRIVATE lumora_win32 lumora_winmain)
 
+# The site-address document is a deployment setting: -DLUMORA_SITEURL_DOCUMENT=<path> builds the client with another
+# one (its addresses and game-server keys). The resource script takes it through a header found before res/'s own.
+set(LUMORA_SITEURL_DOCUMENT "" CACHE FILEPATH "site-address document compiled into the client (default: res/siteurl.ini)")
+function(lumora_site_document target document)
+    set(dir ${CMAKE_BINARY_DIR}/site-document/${target})
+    file(WRITE ${dir}/siteurl-document.h.new "#define LUMORA_SITEURL_DOCUMENT \"${document}\"\n")
+    file(COPY_FILE ${dir}/siteurl-document.h.new ${dir}/siteurl-document.h ONLY_IF_DIFFERENT)
+    target_include_directories(${target} BEFORE PRIVATE ${dir})
+    set_property(SOURCE res/lumora.rc TARGET_DIRECTORY ${target} APPEND PROPERTY OBJECT_DEPENDS ${document})
+endfunction()
+if(LUMORA_SITEURL_DOCUMENT)
+    lumora_site_document(lumora ${LUMORA_SITEURL_DOCUMENT})
+endif()
+
 include(cmake/GoogleTest.cmake)
 
 # Every Wine test executable: GoogleTest, the core, the Win32 libraries; tests are listed when they run,
 # through the emulator. TEXT marks the executables whose tests handle text of either kind (titles, message boxes,
 # the profile key, paths, code-page conversions): the test command runs them under a Chinese locale too. SCREEN
-# marks those whose results depend on the screen's size: the test command runs them on a small screen too.
+# marks those whose results depend on the screen's size: the test command runs them on a small screen too. JOURNEY
+# marks the end-to-end journey, which runs only in prefixes with the stand-in browser and the test site.
 function(lumora_wine_test name)
-    cmake_parse_arguments(PARSE_ARGV 1 ARG "TEXT;SCREEN" "" "")
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "TEXT;SCREEN;JOURNEY" "" "")
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE lumora_win32 GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")
@@ -50,6 +65,9 @@ function(lumora_wine_test name)
     endif()
     if(ARG_SCREEN)
         list(APPEND labels screen)
+    endif()
+    if(ARG_JOURNEY)
+        list(APPEND labels journey)
     endif()
     if(labels)
         # One label of both names: CTest selects by regular expression (-L text, -L screen).
@@ -106,3 +124,24 @@ add_dependencies(startup_tests lumora)
 # Not a test: the window scripts/skin-preview.sh takes a screenshot of.
 add_executable(skin_preview WIN32 tests/skin/SkinPreview.cpp res/images.rc)
 target_link_libraries(skin_preview PRIVATE lumora_win32)
+
+# The stand-in for the web browser control of the end-to-end journey and the demo: registered in their prefixes only.
+add_library(standin_browser SHARED tests/journey/StandInBrowser.cpp tests/journey/StandInBrowser.def)
+set_target_properties(standin_browser PROPERTIES PREFIX "")
+target_link_libraries(standin_browser PRIVATE wininet ole32 oleaut32 uuid user32 gdi32)
+target_link_options(standin_browser PRIVATE -static -Wl,--enable-stdcall-fixup)
+
+# A player's whole session, with the stand-in browser and the test site.
+lumora_wine_test(journey_tests JOURNEY tests/journey/JourneyTest.cpp res/documents.rc)
+target_compile_definitions(journey_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>"
+                                                 LUMORA_URL_RECORDER="$<TARGET_FILE:url_recorder>")
+add_dependencies(journey_tests lumora url_recorder standin_browser)
+
+# An operator's build, as -DLUMORA_SITEURL_DOCUMENT makes it, with a document of other host names.
+add_executable(lumora_operator WIN32 app/Main.cpp res/lumora.rc)
+target_link_libraries(lumora_operator PRIVATE lumora_win32 lumora_winmain)
+lumora_site_document(lumora_operator ${CMAKE_SOURCE_DIR}/tests/journey/operator-siteurl.ini)
+lumora_wine_test(operator_build_tests tests/journey/OperatorBuildTest.cpp)
+target_compile_definitions(operator_build_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora_operator>"
+                                                        LUMORA_URL_RECORDER="$<TARGET_FILE:url_recorder>")
+add_dependencies(operator_build_tests lumora_operator url_recorder)

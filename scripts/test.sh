@@ -51,6 +51,7 @@ fail_phase()
 
 teardown()
 {
+    lumora_stop_test_site
     lumora_stop_wineserver
     lumora_stop_xvfb
 }
@@ -185,7 +186,7 @@ phase_done
 phase "Wine tests"
 if [ -n "$wine_ok" ]; then
     # One test at a time: the tests that drive real windows share one desktop.
-    run_ctest "Wine tests" "$BUILD/cross" 1800 --timeout 120
+    run_ctest "Wine tests" "$BUILD/cross" 1800 --timeout 120 -LE journey
 else
     echo "skipped: no Wine environment"
 fi
@@ -198,6 +199,7 @@ if [ -n "$wine_ok" ]; then
     saved_display=$DISPLAY saved_prefix=$WINEPREFIX saved_home=$HOME
     small_ok=
     if lumora_start_xvfb "$wine_dir/logs-small" 1280x600; then
+        small_display=$DISPLAY
         echo "small screen: Xvfb on display $DISPLAY"
         lumora_use_prefix "$wine_dir/prefix-small" "$wine_dir/home-small"
         if lumora_prepare_prefix "$wine_dir/logs-small" managed offline &&
@@ -209,6 +211,38 @@ if [ -n "$wine_ok" ]; then
     fi
     [ -n "$small_ok" ] || fail_phase "small screen: no Wine environment"
     export DISPLAY=$saved_display WINEPREFIX=$saved_prefix HOME=$saved_home
+else
+    echo "skipped: no Wine environment"
+fi
+phase_done
+
+phase "The journey: stand-in browser and test site, two screens, two locales"
+if [ -n "$wine_ok" ] && lumora_start_test_site "$wine_dir/logs-site"; then
+    echo "test site on $LUMORA_STANDIN_SITE"
+    saved_display=$DISPLAY saved_prefix=$WINEPREFIX saved_home=$HOME
+    for screen in "full:$saved_display" "small:${small_display:-}"; do
+        name=${screen%%:*}
+        export DISPLAY=${screen#*:}
+        [ -n "${screen#*:}" ] || { fail_phase "journey ($name): no display"; continue; }
+        # Prefixes of their own: the stand-in takes the browser's place here only.
+        lumora_use_prefix "$wine_dir/prefix-journey-$name" "$wine_dir/home-journey-$name"
+        if lumora_prepare_prefix "$wine_dir/logs-journey-$name" managed offline &&
+            lumora_start_wineserver "$wine_dir/logs-journey-$name" &&
+            lumora_register_standin "$BUILD/cross/standin_browser.dll"; then
+            run_ctest "journey ($name screen)" "$BUILD/cross" 300 --timeout 120 -L journey
+            export LC_ALL=zh_CN.UTF-8 LUMORA_EXPECT_CODE_PAGE=936
+            run_ctest "journey ($name screen, zh_CN)" "$BUILD/cross" 300 --timeout 120 -L journey
+            unset LC_ALL LUMORA_EXPECT_CODE_PAGE
+        else
+            fail_phase "journey ($name): no Wine environment"
+        fi
+        timeout 30 wineserver -k >/dev/null 2>&1
+    done
+    export DISPLAY=$saved_display WINEPREFIX=$saved_prefix HOME=$saved_home
+    lumora_stop_test_site
+    echo "screenshots of the journey: $BUILD/cross/screenshots/journey-*.bmp"
+elif [ -n "$wine_ok" ]; then
+    fail_phase "journey: the test site did not start"
 else
     echo "skipped: no Wine environment"
 fi

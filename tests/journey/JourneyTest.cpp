@@ -1,0 +1,250 @@
+// A player's whole session on the real client, end to end, with the stand-in browser control and the test site in
+// place of the web (this test runs only in a prefix where they are set up): first start, the login page, logging
+// in, the game window (restore, move, resize, maximise), the toolbar, back to the login screen, and leaving. It
+// looks at windows and pixels at each step and keeps screenshots under screenshots/.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "config/TextResource.h"
+#include "framework/Rects.h"
+#include "mainwnd/core/GameTables.h"
+#include "mainwnd/core/MainLayout.h"
+#include "res/resource.h"
+#include "tests/app/ClientProcess.h"
+#include "webwnd/core/WebLayout.h"
+
+namespace
+{
+
+const CGameTables& Tables()
+{
+    static CGameTables tables = []
+    {
+        CGameTables t;
+        std::string layout, resolution, sites;
+        LoadTextResource(nullptr, IDR_LAYOUT_DOC, layout);
+        LoadTextResource(nullptr, IDR_RESOLUTION_DOC, resolution);
+        LoadTextResource(nullptr, IDR_SITEURL_DOC, sites);
+        t.LoadLayouts(layout, resolution);
+        t.LoadSiteUrls(sites);
+        return t;
+    }();
+    return tables;
+}
+
+// The screen as it is now, saved as screenshots/journey-<step>-<size>-<language>.png; its pixels for checks.
+std::vector<DWORD> Shot(const wchar_t* step)
+{
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    HDC screen = ::GetDC(nullptr);
+    ::BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    ::ReleaseDC(nullptr, screen);
+    ::GdiFlush();
+    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + w * h);
+    // A BMP is enough for a person to look at, and needs no encoder.
+    ::CreateDirectoryW(L"screenshots", nullptr);
+    const std::wstring name = std::wstring(L"screenshots\\journey-") + step + L"-" + std::to_wstring(w) + L"x" +
+                              std::to_wstring(h) + (::GetACP() == 936 ? L"-zh" : L"-en") + L".bmp";
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(w * h * 4);
+    HANDLE out = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(out, &file, sizeof file, &written, nullptr);
+    ::WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
+    ::WriteFile(out, bits, static_cast<DWORD>(w * h * 4), &written, nullptr);
+    ::CloseHandle(out);
+    std::printf("screenshot: %ls\n", name.c_str());
+    ::SelectObject(memory, previous);
+    ::DeleteDC(memory);
+    ::DeleteObject(bitmap);
+    for (DWORD& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
+int CountIn(const std::vector<DWORD>& pixels, const RECT& r, DWORD colour)
+{
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    int count = 0;
+    for (int y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, h); ++y)
+        for (int x = std::max<LONG>(r.left, 0); x < std::min<LONG>(r.right, w); ++x)
+            count += pixels[static_cast<size_t>(y) * w + x] == colour ? 1 : 0;
+    return count;
+}
+
+// The stand-in browser's window: its text is "<page title> [<loads so far>]".
+std::wstring BrowserText(const CClient& client)
+{
+    wchar_t text[256] = {};
+    ::GetWindowTextW(::GetDlgItem(client.Web(), IDC_BROWSER), text, 256);
+    return text;
+}
+
+// Clicks the link of the page in the stand-in browser whose text contains words.
+bool FollowLink(const CClient& client, const wchar_t* words)
+{
+    HWND browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
+    for (HWND child = ::GetWindow(browser, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    {
+        wchar_t text[128] = {};
+        ::GetWindowTextW(child, text, 128);
+        if (std::wstring(text).find(words) != std::wstring::npos)
+        {
+            ::PostMessageW(child, BM_CLICK, 0, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsLayered(HWND hwnd)
+{
+    return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+}
+
+std::wstring DesktopFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, path);
+    return path;
+}
+
+} // namespace
+
+TEST(Journey, APlayersWholeSession)
+{
+    ASSERT_NE(0u, ::GetEnvironmentVariableW(L"LUMORA_STANDIN_SITE", nullptr, 0)) << "no test site";
+    CRecordedShell shell;
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"lumora-journey-" + std::to_wstring(::GetTickCount());
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring exe = folder + L"\\Lumora.exe";
+    ASSERT_TRUE(::CopyFileW(BuiltClient().c_str(), exe.c_str(), FALSE));
+    const std::wstring link = DesktopFolder() + L"\\Lumora.lnk";
+    ::DeleteFileW(link.c_str());
+
+    // 1. The first start of this copy: the shortcut and the profile flag; the login screen, whose browser shows
+    //    once the login page has completed.
+    CClient client(exe);
+    ASSERT_TRUE(client.Started());
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(link.c_str()));
+    DWORD flag = 0, size = sizeof flag;
+    EXPECT_EQ(ERROR_SUCCESS, ::RegGetValueW(HKEY_CURRENT_USER, (L"Software\\" + exe + L"\\Lumora\\root").c_str(),
+                                            L"shortCut", RRF_RT_REG_DWORD, nullptr, &flag, &size));
+    EXPECT_EQ(1u, flag);
+    EXPECT_TRUE(IsLayered(client.Web()));
+    HWND browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(browser) != FALSE; }));
+    EXPECT_NE(std::wstring::npos, BrowserText(client).find(L"Sign in")) << AfxUtf8(BrowserText(client).c_str());
+    ::Sleep(500);
+    {
+        const std::vector<DWORD> shot = Shot(L"1-login");
+        EXPECT_EQ(0, CountIn(shot, WindowRect(client.Main()), 0x0000FF)) << "key-blue shows";
+        EXPECT_GT(CountIn(shot, WindowRect(browser), 0xFFFFFF), 1000) << "the page in the login screen";
+    }
+
+    // 2. The login page logs in: a redirect to a game server, and the client becomes the game window.
+    ASSERT_TRUE(FollowLink(client, L"Log in"));
+    ASSERT_TRUE(WaitFor([&] { return !IsLayered(client.Web()); }));
+    ::Sleep(500);
+    const RECT work = AfxGetWorkArea();
+    const RECT minimum = ToRECT(RectOfLayout(*Tables().FindLayout("DlgWeb_Min")));
+    const RECT placed = ToRECT(PlaceWebWindow(ToRect(work), ToRect(work), ToRect(minimum), true));
+    EXPECT_TRUE(Same(placed, WindowRect(client.Web()))) << Text(WindowRect(client.Web()));
+    EXPECT_NE(std::wstring::npos, BrowserText(client).find(L"In the game"));
+    Shot(L"2-game");
+
+    // 3. Restore, move by the title band, resize by the edges, maximise by a double click.
+    Click(client.Web(), IDC_BTN_MAX);
+    ASSERT_TRUE(WaitFor([&] { return !Same(placed, WindowRect(client.Web())); }));
+    const RECT restored = WindowRect(client.Web());
+    EXPECT_LT(restored.right - restored.left, placed.right - placed.left + 1);
+    browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
+    RECT inner = WindowRect(browser);
+    // The title band is left to the platform (which drags the window by it); the strips around the browser resize.
+    EXPECT_NE(HTRIGHT, ::SendMessageW(client.Web(), WM_NCHITTEST, 0, MAKELPARAM(inner.left + 100, inner.top - 10)));
+    EXPECT_EQ(HTRIGHT, ::SendMessageW(client.Web(), WM_NCHITTEST, 0, MAKELPARAM(inner.right + 1, inner.top + 50)));
+    EXPECT_EQ(HTBOTTOM, ::SendMessageW(client.Web(), WM_NCHITTEST, 0, MAKELPARAM(inner.left + 50, inner.bottom + 1)));
+    EXPECT_EQ(HTBOTTOMRIGHT,
+              ::SendMessageW(client.Web(), WM_NCHITTEST, 0, MAKELPARAM(inner.right + 1, inner.bottom + 1)));
+    // What the platform's move and size loops end in: the window moved, then made larger from its right and bottom
+    // edges. The small main window follows its corner; the buttons stay anchored to the right edge.
+    ::SetWindowPos(client.Web(), nullptr, restored.left + 30, restored.top + 20, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Main()).left == restored.left + 30; }));
+    EXPECT_EQ(restored.top + 20, WindowRect(client.Main()).top);
+    const int width = std::min<int>(restored.right - restored.left + 60, work.right - work.left);
+    ::SetWindowPos(client.Web(), nullptr, 0, 0, width, restored.bottom - restored.top, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client_ = {};
+    ::GetClientRect(client.Web(), &client_);
+    EXPECT_EQ(WindowRect(client.Web()).left + client_.right - 32,
+              WindowRect(::GetDlgItem(client.Web(), IDC_BTN_EXIT)).left);
+    EXPECT_EQ(WindowRect(client.Web()).right - 3, WindowRect(browser).right);
+    ::PostMessageW(client.Web(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(200, 10));
+    EXPECT_TRUE(WaitFor([&] { return Same(placed, WindowRect(client.Web())); }));
+
+    // 4. The toolbar in the game: site pages in the user's browser, the purge asked (No, then Yes), a reload that
+    //    reaches the control, and leaving refused.
+    Click(client.Web(), IDC_BTN_OFFICIAL);
+    EXPECT_TRUE(WaitFor([&] { return shell.Opened().size() == 1; }));
+    Click(client.Web(), IDC_BTN_FORUM);
+    EXPECT_TRUE(WaitFor([&] { return shell.Opened().size() == 2; }));
+    EXPECT_EQ((std::vector<std::string>{Tables().GetSiteUrl(SiteUrlOfficial).Bytes(),
+                                        Tables().GetSiteUrl(SiteUrlForum).Bytes()}),
+              shell.Opened());
+    ASSERT_TRUE(PutInCache("http://static.lumora.example/journey/game.swf", NORMAL_CACHE_ENTRY));
+    Click(client.Web(), IDC_BTN_CLEAR);
+    EXPECT_EQ(L"确认要清除IE及Flash缓存？", AnswerBox(client, IDNO));
+    EXPECT_TRUE(InCache("http://static.lumora.example/journey/game.swf"));
+    Click(client.Web(), IDC_BTN_CLEAR);
+    EXPECT_EQ(L"确认要清除IE及Flash缓存？", AnswerBox(client, IDYES));
+    EXPECT_TRUE(WaitFor([] { return !InCache("http://static.lumora.example/journey/game.swf"); }));
+    const std::wstring beforeReload = BrowserText(client);
+    Click(client.Web(), IDC_BTN_REFRESH);
+    EXPECT_TRUE(WaitFor([&] { return BrowserText(client) != beforeReload; })) << "the reload reaches the control";
+    EXPECT_NE(std::wstring::npos, BrowserText(client).find(L"In the game"));
+    Click(client.Web(), IDC_BTN_EXIT);
+    EXPECT_EQ(L"当前操作将退出游戏，是否继续", AnswerBox(client, IDNO));
+    ::Sleep(300);
+    EXPECT_TRUE(Same(placed, WindowRect(client.Web())));
+    EXPECT_FALSE(IsLayered(client.Web()));
+
+    // 5. The game page goes to an ordinary page: the login screen again, with the web window made anew.
+    const HWND gameWindow = client.Web();
+    ASSERT_TRUE(FollowLink(client, L"Back to the site"));
+    ASSERT_TRUE(WaitFor([&] { return client.Refresh() && client.Web() != gameWindow && IsLayered(client.Web()); }));
+    EXPECT_FALSE(::IsWindow(gameWindow));
+    browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
+    ASSERT_TRUE(WaitFor(
+        [&] { return ::IsWindowVisible(browser) && BrowserText(client).find(L"Sign in") != std::wstring::npos; }));
+    ::Sleep(500);
+    Shot(L"5-login-again");
+
+    // 6. Log in again, then leave: asked, answered Yes, and the process ends by its own exit.
+    ASSERT_TRUE(FollowLink(client, L"Log in"));
+    ASSERT_TRUE(WaitFor([&] { return !IsLayered(client.Web()); }));
+    Click(client.Web(), IDC_BTN_EXIT);
+    EXPECT_EQ(L"当前操作将退出游戏，是否继续", AnswerBox(client, IDYES));
+    DWORD code = 1;
+    EXPECT_TRUE(client.Ended(code));
+    EXPECT_EQ(0u, code);
+    ::DeleteFileW(link.c_str());
+}

@@ -4,6 +4,10 @@
 #   Without one: it runs on an Xvfb display of its own (with a window manager), the command waits for the login
 #   screen, saves a screenshot of it, prints the screenshot's path and ends the client cleanly (as closing its
 #   window does).
+# With LUMORA_DEMO=1 the web is the tests' own: a stand-in for the browser control (Wine's has no HTML engine here)
+# and a small site on the loopback interface with a login page, a "log in" link that leads to a game server, and a
+# way back, so that the whole journey can be seen on Linux. The client is the same executable; only its prefix
+# differs (.run/prefix-demo).
 # Arguments are passed on to the client. The Wine prefix, a scratch home folder, the client's working folder and the
 # screenshot all live under .run/; the user's ~/.wine and home are left alone.
 set -uo pipefail
@@ -19,13 +23,19 @@ source "$ROOT/scripts/wine-env.sh"
 bash "$ROOT/scripts/setup.sh" || exit 1
 
 mkdir -p "$RUN/logs"
-lumora_build_cross "$ROOT" "$RUN/logs" lumora || exit 1
+demo=${LUMORA_DEMO:-}
+if [ -n "$demo" ]; then
+    lumora_build_cross "$ROOT" "$RUN/logs" lumora standin_browser || exit 1
+else
+    lumora_build_cross "$ROOT" "$RUN/logs" lumora || exit 1
+fi
 
 own_display=
 client_pid=
 # shellcheck disable=SC2317 # run by the traps
 cleanup()
 {
+    lumora_stop_test_site
     # Wine's GUI programs ignore SIGINT, so Ctrl-C ends the client through the prefix's server.
     if [ -n "$client_pid" ] && kill -0 "$client_pid" 2>/dev/null; then
         echo "run: stopping the client"
@@ -33,7 +43,7 @@ cleanup()
     fi
     if [ -n "$own_display" ]; then
         # Let Wine's own processes go before their display does (only ever those of our own prefix).
-        if [ "${WINEPREFIX:-}" = "$RUN/prefix" ]; then
+        if [ "${WINEPREFIX:-}" = "$RUN/prefix" ] || [ "${WINEPREFIX:-}" = "$RUN/prefix-demo" ]; then
             timeout 20 wineserver -w >/dev/null 2>&1 || timeout 20 wineserver -k >/dev/null 2>&1
         fi
         lumora_stop_xvfb
@@ -48,8 +58,16 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "run: no DISPLAY, so the client runs on Xvfb display $DISPLAY"
 fi
 
-lumora_use_prefix "$RUN/prefix" "$RUN/home"
-lumora_prepare_prefix "$RUN/logs" managed || exit 1
+if [ -n "$demo" ]; then
+    lumora_use_prefix "$RUN/prefix-demo" "$RUN/home-demo"
+    lumora_prepare_prefix "$RUN/logs" managed offline || exit 1
+    lumora_register_standin "$BUILD/standin_browser.dll" || exit 1
+    lumora_start_test_site "$RUN/logs" || exit 1
+    echo "run: demo: the test site is on $LUMORA_STANDIN_SITE; click \"Log in\" on the login page"
+else
+    lumora_use_prefix "$RUN/prefix" "$RUN/home"
+    lumora_prepare_prefix "$RUN/logs" managed || exit 1
+fi
 
 # The client keeps its diagnostic log under ./debug of its working folder.
 mkdir -p "$RUN/work"

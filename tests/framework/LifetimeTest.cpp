@@ -71,9 +71,9 @@ ON_BN_CLICKED(1002, OnButton)
 ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
-template <class Done> bool PumpUntil(Done done)
+template <class Done> bool PumpUntil(Done done, int milliseconds = 2000)
 {
-    for (int i = 0; i < 200 && !done(); ++i)
+    for (int i = 0; i < milliseconds / 10 && !done(); ++i)
     {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -89,11 +89,19 @@ template <class Done> bool PumpUntil(Done done)
 // Rests the pointer on the button and waits for the button's hover, then takes the pointer off it again.
 bool HoverWorks(CMyBitmapButton& button)
 {
-    RECT place;
-    button.GetWindowRect(&place);
-    ::SetCursorPos(place.left + 5, place.top + 5);
-    button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    const bool hovered = PumpUntil([&] { return button.IsHovering(); }) && button.ChooseImage(0) == 208;
+    // A window just made may still be placed by the window manager: the pointer goes where the button is now, and
+    // once more if it was moved away under it.
+    bool hovered = false;
+    RECT place = {};
+    for (int attempt = 0; attempt < 3 && !hovered; ++attempt)
+    {
+        PumpUntil([] { return false; }, 100);
+        button.GetWindowRect(&place);
+        ::SetCursorPos(place.left + 5, place.top + 5);
+        button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        hovered = PumpUntil([&] { return button.IsHovering(); }, 1000);
+    }
+    hovered = hovered && button.ChooseImage(0) == 208;
     ::SetCursorPos(place.left - 60, place.top + 5); // on the dialog, off the button
     PumpUntil([&] { return !button.IsHovering(); });
     return hovered;

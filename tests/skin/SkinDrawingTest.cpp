@@ -496,9 +496,9 @@ namespace
 {
 
 // Handles this thread's messages until done() holds or about two seconds have passed; the result of done().
-template <class Done> bool PumpUntil(Done done)
+template <class Done> bool PumpUntil(Done done, int milliseconds = 2000)
 {
-    for (int i = 0; i < 200 && !done(); ++i)
+    for (int i = 0; i < milliseconds / 10 && !done(); ++i)
     {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -520,8 +520,11 @@ TEST(MyBitmapButton, HoverComesBackAfterEveryLeave)
     CButtonHost host;
     host.button.SetImages(206, 207, 208);
     host.Show();
-    const POINT inside = {CButtonHost::kLeft + 30 + 19, CButtonHost::kTop + 20 + 9};
-    const POINT outside = {CButtonHost::kLeft + 150, CButtonHost::kTop + 80}; // on the parent, off the button
+    PumpUntil([] { return false; }, 100); // where the window manager put the parent
+    RECT button;
+    host.button.GetWindowRect(&button);
+    const POINT inside = {button.left + 19, button.top + 9};
+    const POINT outside = {button.left + 120, button.top + 60}; // on the parent, off the button
 
     for (int round = 0; round < 3; ++round)
     {

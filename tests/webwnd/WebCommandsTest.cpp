@@ -272,6 +272,50 @@ TEST_F(WebCommands, CompletedNavigationsThroughTheControlsOwnEvents)
     EXPECT_EQ(".GAME.LUMORA.EXAMPLE", Dialog().LoginKey.Bytes()); // the object's copies stay folded
 }
 
+// Addresses no browser should send: they change nothing, or are classified like any other text.
+TEST_F(WebCommands, MalformedAddressesAreHandledSafely)
+{
+    HWND browser = ::GetDlgItem(Web(), IDC_BROWSER);
+    VARIANT odd;
+    for (VARTYPE type : {VT_EMPTY, VT_NULL, VT_I4, VT_R8, VT_DISPATCH, VT_UNKNOWN})
+    {
+        SCOPED_TRACE(type);
+        ::VariantInit(&odd);
+        odd.vt = type;
+        odd.llVal = 0;
+        Complete(odd);
+        EXPECT_FALSE(::IsWindowVisible(browser));
+        EXPECT_FALSE(Dialog().IsGameLayout());
+    }
+    // A string variant with no string at all, and an empty one.
+    ::VariantInit(&odd);
+    odd.vt = VT_BSTR;
+    odd.bstrVal = nullptr;
+    Complete(odd);
+    Complete(L"");
+    EXPECT_FALSE(::IsWindowVisible(browser));
+
+    // Unpaired surrogates become the code page's default character: an ordinary web page.
+    Complete(L"http://\xD800www.lumora.example/\xDC00");
+    EXPECT_TRUE(::IsWindowVisible(browser));
+    EXPECT_FALSE(Dialog().IsGameLayout());
+
+    // 100,000 characters holding both keys: a game page, classified in full.
+    std::wstring longAddress = L"http://s1.game.lumora.example/?" + std::wstring(100000, L'x');
+    Complete(longAddress.c_str());
+    EXPECT_TRUE(Dialog().IsGameLayout());
+    // A string that stops at a zero unit: what comes after it is not read.
+    VARIANT cut;
+    ::VariantInit(&cut);
+    cut.vt = VT_BSTR;
+    cut.bstrVal = ::SysAllocStringLen(L"about:blank\0http://www.lumora.example/", 39);
+    const HWND game = Web();
+    Complete(cut);
+    ::VariantClear(&cut);
+    EXPECT_EQ(game, Web());
+    EXPECT_TRUE(Dialog().IsGameLayout());
+}
+
 TEST_F(WebCommands, SoundSwitchClicksThePointsOfTheSettingsDialog)
 {
     CFlashStandIn flash(::GetDlgItem(Web(), IDC_BROWSER));

@@ -2,7 +2,8 @@
 # The test command. On a fresh Debian machine it installs what is missing, then:
 #   1. builds the portable core natively with clang under AddressSanitizer/UndefinedBehaviorSanitizer and runs
 #      its tests;
-#   2. fuzzes the INI parser and the readers built on it for LUMORA_FUZZ_SECONDS (default 60; 0 skips it);
+#   2. fuzzes the INI parser with the readers built on it, and the navigation watch, for LUMORA_FUZZ_SECONDS in all
+#      (default 60; 0 skips it);
 #   3. cross-builds the Windows client and its tests, and runs those under Wine in a private Xvfb display with a
 #      throwaway prefix under build/wine; the tests that handle text run once more under a Chinese locale.
 # It ends with one line "N passed, N failed" (every test of both CTest runs, the fuzz run counted as one) and
@@ -131,27 +132,34 @@ else
 fi
 phase_done
 
-phase "fuzzing the parser (${FUZZ_SECONDS} s)"
+phase "fuzzing (${FUZZ_SECONDS} s in all)"
+# Two targets, half the time each: the parser with every reader built on it (seeded with the shipped documents),
+# and the navigation watch's decision against the game-server test.
 if [ "$FUZZ_SECONDS" -eq 0 ]; then
     echo "skipped: LUMORA_FUZZ_SECONDS=0"
-elif [ ! -x "$BUILD/native/zoini_fuzz" ]; then
-    fail_phase "fuzzing: build/native/zoini_fuzz was not built"
 else
-    # The shipped documents seed the corpus; what the fuzzer adds stays for the next local run.
-    fuzz_dir="$BUILD/fuzz"
-    mkdir -p "$fuzz_dir/corpus" "$fuzz_dir/artifacts"
-    cp "$ROOT"/res/*.ini "$fuzz_dir/corpus/"
-    timeout -k 10 $((FUZZ_SECONDS + 120)) "$BUILD/native/zoini_fuzz" -max_total_time="$FUZZ_SECONDS" -timeout=10 \
-        -artifact_prefix="$fuzz_dir/artifacts/" "$fuzz_dir/corpus" </dev/null >"$fuzz_dir/fuzz.log" 2>&1
-    fuzz_rc=$?
-    runs=$(grep -oE '^Done [0-9]+ runs' "$fuzz_dir/fuzz.log" | tail -n 1 | awk '{ print $2 }')
-    if [ "$fuzz_rc" -eq 0 ] && [ -n "$runs" ]; then
-        echo "fuzzing: $runs runs, no crash (corpus: $(find "$fuzz_dir/corpus" -type f | wc -l) inputs)"
-        passed=$((passed + 1))
-    else
-        tail -n 40 "$fuzz_dir/fuzz.log"
-        fail_phase "fuzzing (exit $fuzz_rc; the crashing input is under build/fuzz/artifacts)"
-    fi
+    for target in zoini_fuzz navigation_fuzz; do
+        seconds=$(((FUZZ_SECONDS + 1) / 2))
+        if [ ! -x "$BUILD/native/$target" ]; then
+            fail_phase "fuzzing: build/native/$target was not built"
+            continue
+        fi
+        # What the fuzzer adds to a corpus stays for the next local run.
+        fuzz_dir="$BUILD/fuzz/$target"
+        mkdir -p "$fuzz_dir/corpus" "$fuzz_dir/artifacts"
+        [ "$target" = zoini_fuzz ] && cp "$ROOT"/res/*.ini "$fuzz_dir/corpus/"
+        timeout -k 10 $((seconds + 120)) "$BUILD/native/$target" -max_total_time="$seconds" -timeout=10 \
+            -artifact_prefix="$fuzz_dir/artifacts/" "$fuzz_dir/corpus" </dev/null >"$fuzz_dir/fuzz.log" 2>&1
+        fuzz_rc=$?
+        runs=$(grep -oE '^Done [0-9]+ runs' "$fuzz_dir/fuzz.log" | tail -n 1 | awk '{ print $2 }')
+        if [ "$fuzz_rc" -eq 0 ] && [ -n "$runs" ]; then
+            echo "fuzzing $target: $runs runs in $seconds s, no crash (corpus: $(find "$fuzz_dir/corpus" -type f | wc -l) inputs)"
+            passed=$((passed + 1))
+        else
+            tail -n 40 "$fuzz_dir/fuzz.log"
+            fail_phase "fuzzing $target (exit $fuzz_rc; the crashing input is under $fuzz_dir/artifacts)"
+        fi
+    done
 fi
 phase_done
 

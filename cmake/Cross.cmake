@@ -115,6 +115,11 @@ target_compile_definitions(client_command_tests PRIVATE LUMORA_EXE="$<TARGET_FIL
                                                          LUMORA_URL_RECORDER="$<TARGET_FILE:url_recorder>")
 add_dependencies(client_command_tests lumora url_recorder)
 
+# Copies of the client with one resource taken out each.
+lumora_wine_test(missing_piece_tests tests/app/MissingPiecesTest.cpp)
+target_compile_definitions(missing_piece_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
+add_dependencies(missing_piece_tests lumora)
+
 # Starts copies of the real client, so it needs the client built first.
 lumora_wine_test(startup_tests TEXT tests/app/StartupTest.cpp)
 target_compile_definitions(startup_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")

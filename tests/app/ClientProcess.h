@@ -10,6 +10,7 @@
 #include <wininet.h>
 
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 

@@ -15,7 +15,9 @@ set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 ROOT=$(pwd)
 RUN="$ROOT/.run"
-BUILD="$ROOT/build/cross"
+# The client as users get it: optimised and stripped.
+export LUMORA_BUILD=release
+BUILD="$ROOT/build/release"
 
 # shellcheck source=scripts/wine-env.sh
 source "$ROOT/scripts/wine-env.sh"

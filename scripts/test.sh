@@ -174,6 +174,16 @@ fi
 [ -n "$cross_ok" ] || fail_phase "cross build"
 phase_done
 
+phase "release build (optimised, stripped)"
+# The client as users get it, built as the run command builds it; its size with every resource is reported.
+if LUMORA_BUILD=release lumora_build_cross "$ROOT" "$BUILD" lumora >"$BUILD/release-build.log" 2>&1; then
+    echo "release client: $(stat -c %s "$BUILD/release/lumora.exe") bytes with every resource"
+else
+    tail -n 40 "$BUILD/release-build.log"
+    fail_phase "release build"
+fi
+phase_done
+
 phase "Wine environment"
 wine_ok=
 if [ -n "$cross_ok" ]; then
@@ -185,7 +195,17 @@ if [ -n "$cross_ok" ]; then
             wine_ok=1
         fi
     fi
-    [ -n "$wine_ok" ] || fail_phase "Wine environment"
+    [ -n "$wine_ok" ] || fail_phase "release build (optimised, stripped)"
+# The client as users get it, built as the run command builds it; its size with every resource is reported.
+if LUMORA_BUILD=release lumora_build_cross "$ROOT" "$BUILD" lumora >"$BUILD/release-build.log" 2>&1; then
+    echo "release client: $(stat -c %s "$BUILD/release/lumora.exe") bytes with every resource"
+else
+    tail -n 40 "$BUILD/release-build.log"
+    fail_phase "release build"
+fi
+phase_done
+
+phase "Wine environment"
 else
     echo "skipped: the cross build failed"
 fi

@@ -217,16 +217,22 @@ lumora_stop_wineserver()
 }
 
 # Configures build/cross (anew if it was made with another generator) and builds the targets given, quietly
-# unless it fails. $1: root of the tree, $2: folder for the configure log; the rest: targets.
+# unless it fails. $1: root of the tree, $2: folder for the configure log; the rest: targets. With
+# LUMORA_BUILD=release it is build/release instead: optimised for size and stripped, as users get the client.
 lumora_build_cross()
 {
     local root=$1 logdir=$2
     shift 2
     local build="$root/build/cross"
+    local -a options=()
+    if [ "${LUMORA_BUILD:-}" = release ]; then
+        build="$root/build/release"
+        options=(-DCMAKE_BUILD_TYPE=MinSizeRel "-DCMAKE_EXE_LINKER_FLAGS=-static -s" "-DCMAKE_SHARED_LINKER_FLAGS=-static -s")
+    fi
     if [ -f "$build/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$build/CMakeCache.txt"; then
         rm -rf "$build"
     fi
-    if ! cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    if ! cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" "${options[@]}" \
         >"$logdir/configure.log" 2>&1; then
         cat "$logdir/configure.log"
         return 1

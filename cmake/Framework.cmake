@@ -5,6 +5,7 @@ add_library(lumora_framework STATIC
     framework/DlgTemplate.cpp
     framework/MessageBox.cpp
     framework/MessageLoop.cpp
+    framework/LiveCounts.cpp
     framework/ModulePath.cpp
     framework/OccContainer.cpp
     framework/OccEvents.cpp

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/LiveCounts.h"
 #include "framework/Wnd.h"
 
 // Owners of GDI objects and device contexts. Each releases what it holds when it goes; none can be copied.
@@ -9,7 +10,11 @@ template <class Handle> class CGdiObject
 {
 public:
     CGdiObject() = default;
-    explicit CGdiObject(Handle handle) : m_handle(handle) {}
+    explicit CGdiObject(Handle handle) : m_handle(handle)
+    {
+        if (m_handle)
+            AfxCountGdiObject(1);
+    }
     ~CGdiObject() { Reset(); }
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
@@ -30,8 +35,13 @@ public:
     void Reset(Handle handle = nullptr)
     {
         if (m_handle)
+        {
             ::DeleteObject(m_handle);
+            AfxCountGdiObject(-1);
+        }
         m_handle = handle;
+        if (m_handle)
+            AfxCountGdiObject(1);
     }
 
 private:
@@ -79,11 +89,18 @@ private:
 class CMemoryDC
 {
 public:
-    explicit CMemoryDC(HDC compatibleWith) : m_hDC(::CreateCompatibleDC(compatibleWith)) {}
+    explicit CMemoryDC(HDC compatibleWith) : m_hDC(::CreateCompatibleDC(compatibleWith))
+    {
+        if (m_hDC)
+            AfxCountGdiObject(1);
+    }
     ~CMemoryDC()
     {
         if (m_hDC)
+        {
             ::DeleteDC(m_hDC);
+            AfxCountGdiObject(-1);
+        }
     }
     CMemoryDC(const CMemoryDC&) = delete;
     CMemoryDC& operator=(const CMemoryDC&) = delete;

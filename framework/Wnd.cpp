@@ -1,5 +1,6 @@
 #include "framework/Wnd.h"
 
+#include "framework/LiveCounts.h"
 #include "framework/OccManager.h"
 #include "framework/Text.h"
 
@@ -33,6 +34,7 @@ BOOL CWnd::SubclassWindow(HWND hwnd)
     if (!::SetPropW(hwnd, kObjectProperty, this))
         return FALSE;
     m_hWnd = hwnd;
+    AfxCountWindow(1);
     m_pfnSuper =
         reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     return TRUE;
@@ -51,6 +53,7 @@ HWND CWnd::UnsubclassWindow()
     if (m_pfnSuper)
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     ::RemovePropW(hwnd, kObjectProperty);
+    AfxCountWindow(-1);
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
     return hwnd;
@@ -166,6 +169,11 @@ LRESULT CWnd::Default()
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == AfxLiveCountsMessage())
+    {
+        const AfxLiveCounts counts = AfxGetLiveCounts();
+        return wParam == 0 ? counts.gdiObjects : counts.windows;
+    }
     LRESULT result = 0;
     bool handled = false;
     bool threw = true;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "framework/Afx.h"
+
+// What the process itself holds right now, counted by its own owners: GDI objects and device contexts it created
+// (CGdiObject, CMemoryDC), and windows bound to window objects. The platform's own counts are not to be had
+// everywhere (GetGuiResources answers 0 under Wine). A long run compares these over time.
+struct AfxLiveCounts
+{
+    LONG gdiObjects;
+    LONG windows;
+};
+AfxLiveCounts AfxGetLiveCounts();
+void AfxCountGdiObject(int change);
+void AfxCountWindow(int change);
+
+// Any window of the framework answers this registered message ("Lumora.LiveCounts") with the count wParam names:
+// 0 GDI objects, 1 windows. For tools that look at a running client from outside.
+UINT AfxLiveCountsMessage();

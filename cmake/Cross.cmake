@@ -138,6 +138,7 @@ target_link_options(standin_browser PRIVATE -static -Wl,--enable-stdcall-fixup)
 
 # A player's whole session, with the stand-in browser and the test site.
 lumora_wine_test(journey_tests JOURNEY tests/journey/JourneyTest.cpp res/documents.rc)
+target_link_libraries(journey_tests PRIVATE psapi)
 target_compile_definitions(journey_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>"
                                                  LUMORA_URL_RECORDER="$<TARGET_FILE:url_recorder>")
 add_dependencies(journey_tests lumora url_recorder standin_browser)

@@ -85,6 +85,7 @@ public:
     // Finds the two windows again (the web window is made anew on the way back to the login screen).
     bool Refresh() { return Find(); }
     DWORD ProcessId() const { return m_process.dwProcessId; }
+    HANDLE Process() const { return m_process.hProcess; }
     // The application's name, which its message boxes bear: the executable's base name.
     std::wstring Name() const
     {

@@ -6,8 +6,10 @@
 
 #include <windows.h>
 
+#include <psapi.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "config/TextResource.h"
@@ -253,4 +255,80 @@ TEST(Journey, APlayersWholeSession)
     EXPECT_TRUE(client.Ended(code));
     EXPECT_EQ(0u, code);
     ::DeleteFileW(link.c_str());
+}
+
+namespace
+{
+
+// What the running client holds: its private memory, and the GDI objects and windows its own owners count.
+struct Holdings
+{
+    SIZE_T privateBytes;
+    LRESULT gdiObjects;
+    LRESULT windows;
+};
+
+Holdings HoldingsOf(const CClient& client)
+{
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    ::GetProcessMemoryInfo(client.Process(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    const UINT counts = ::RegisterWindowMessageW(L"Lumora.LiveCounts");
+    // Wine fills PagefileUsage (committed private memory) but not PrivateUsage.
+    return Holdings{memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage,
+                    ::SendMessageW(client.Main(), counts, 0, 0), ::SendMessageW(client.Main(), counts, 1, 0)};
+}
+
+void Print(const char* when, const Holdings& h)
+{
+    std::printf("%s: private memory %lu KiB, GDI objects %ld, windows %ld\n", when,
+                static_cast<unsigned long>(h.privateBytes / 1024), static_cast<long>(h.gdiObjects),
+                static_cast<long>(h.windows));
+}
+
+// One cycle: log in from the login screen, then leave the game for the ordinary site and so the login screen again.
+bool Cycle(CClient& client)
+{
+    if (!WaitFor([&] { return FollowLink(client, L"Log in"); }, 5000))
+        return false;
+    if (!WaitFor([&] { return client.Refresh() && !IsLayered(client.Web()); }))
+        return false;
+    const HWND game = client.Web();
+    if (!WaitFor([&] { return FollowLink(client, L"Back to the site"); }, 5000))
+        return false;
+    return WaitFor(
+        [&]
+        {
+            return client.Refresh() && client.Web() != game && IsLayered(client.Web()) &&
+                   BrowserText(client).find(L"Sign in") != std::wstring::npos;
+        });
+}
+
+} // namespace
+
+// Login, game and back, many times over on the running client: nothing crashes, and what it holds at the end is
+// what it held after the first cycle, within a small margin. LUMORA_SOAK_CYCLES sets the count (the test command
+// runs 25; the README has the command for 1,000).
+TEST(Journey, SoakOfLoginGameLoginCycles)
+{
+    wchar_t text[16] = {};
+    const int cycles = ::GetEnvironmentVariableW(L"LUMORA_SOAK_CYCLES", text, 16) ? _wtoi(text) : 25;
+    CClient client;
+    ASSERT_TRUE(client.Started());
+    ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(L"Sign in") != std::wstring::npos; }));
+    ASSERT_TRUE(Cycle(client));
+    const Holdings first = HoldingsOf(client);
+    Print("after cycle 1", first);
+    for (int i = 2; i <= cycles; ++i)
+    {
+        ASSERT_TRUE(Cycle(client)) << "cycle " << i;
+        if (i % 100 == 0)
+            Print(("after cycle " + std::to_string(i)).c_str(), HoldingsOf(client));
+    }
+    const Holdings last = HoldingsOf(client);
+    Print(("after cycle " + std::to_string(cycles)).c_str(), last);
+    EXPECT_EQ(first.gdiObjects, last.gdiObjects);
+    EXPECT_EQ(first.windows, last.windows);
+    EXPECT_LT(last.privateBytes, first.privateBytes + first.privateBytes / 10 + 4 * 1024 * 1024)
+        << "private memory grew from " << first.privateBytes << " to " << last.privateBytes;
 }

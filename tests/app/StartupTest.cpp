@@ -101,7 +101,7 @@ int RunClientOnce(const std::wstring& exe, CloseBy closeBy = CloseBy::CloseReque
     }
     // The main window is the one without an owner; the web window it owns comes with it.
     HWND main = nullptr;
-    for (int i = 0; i < 300 && !main; ++i)
+    for (int i = 0; i < 300 && (!main || DialogsOf(process.dwProcessId).size() < 2); ++i)
     {
         ::Sleep(50);
         for (HWND dialog : DialogsOf(process.dwProcessId))

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "config/TextResource.h"
@@ -12,6 +13,7 @@
 #include "framework/Text.h"
 #include "mainwnd/core/MainLayout.h"
 #include "res/resource.h"
+#include "skin/LockedPixels.h"
 #include "skin/ResourceImage.h"
 
 CGameDlg* g_pGameDlg = nullptr;
@@ -26,37 +28,6 @@ std::string Document(int id)
     LoadTextResource(nullptr, id, text);
     return text;
 }
-
-// The pixels of a GDI+ image, locked for reading and writing as 32-bit ARGB; unlocked when the lock goes.
-class CLockedPixels
-{
-public:
-    CLockedPixels(Gdiplus::Bitmap& image, UINT mode) : m_image(image)
-    {
-        const Gdiplus::Rect all(0, 0, static_cast<INT>(image.GetWidth()), static_cast<INT>(image.GetHeight()));
-        m_locked = image.LockBits(&all, mode, PixelFormat32bppARGB, &m_data) == Gdiplus::Ok;
-    }
-    ~CLockedPixels()
-    {
-        if (m_locked)
-            m_image.UnlockBits(&m_data);
-    }
-    CLockedPixels(const CLockedPixels&) = delete;
-    CLockedPixels& operator=(const CLockedPixels&) = delete;
-
-    PixelView View() const
-    {
-        if (!m_locked)
-            return PixelView();
-        return PixelView{static_cast<uint32_t*>(m_data.Scan0), static_cast<int>(m_data.Width),
-                         static_cast<int>(m_data.Height), m_data.Stride / 4};
-    }
-
-private:
-    Gdiplus::Bitmap& m_image;
-    Gdiplus::BitmapData m_data = {};
-    bool m_locked = false;
-};
 
 } // namespace
 
@@ -185,16 +156,32 @@ bool CGameDlg::ComposeLoginPicture(int width, int height, CDibSurface& surface)
     // layered windows take it.
     if (!surface.Create(width, height))
         return false;
+    RECT client;
+    GetClientRect(&client);
+    const int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
+    const PixelView pixels = surface.Pixels();
+    bool copied = false;
+    if (clientWidth == static_cast<int>(shape->GetWidth()) && clientHeight == static_cast<int>(shape->GetHeight()) &&
+        clientWidth <= width && clientHeight <= height)
     {
-        const PixelView pixels = surface.Pixels();
+        // At its own size, drawing the picture over a transparent surface is a copy: made as one.
+        CLockedPixels shapePixels(*shape, Gdiplus::ImageLockModeRead);
+        const PixelView source = shapePixels.View();
+        if (source.pixels)
+        {
+            for (int y = 0; y < clientHeight; ++y)
+                std::copy(source.Row(y), source.Row(y) + clientWidth, pixels.Row(y));
+            copied = true;
+        }
+    }
+    if (!copied)
+    {
         Gdiplus::Bitmap target(width, height, pixels.stride * 4, PixelFormat32bppARGB,
                                reinterpret_cast<BYTE*>(pixels.pixels));
         Gdiplus::Graphics graphics(&target);
-        RECT client;
-        GetClientRect(&client);
-        graphics.DrawImage(shape, 0, 0, client.right - client.left, client.bottom - client.top);
+        graphics.DrawImage(shape, 0, 0, clientWidth, clientHeight);
     }
-    Premultiply(surface.Pixels());
+    Premultiply(pixels);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "skin/MyBitmap.h"
+#include "skin/ResourceImage.h"
 
 BEGIN_MESSAGE_MAP(CMyBitmapButton, CBitmapButton)
 ON_WM_MOUSEMOVE()
@@ -54,8 +55,26 @@ void CMyBitmapButton::DrawItem(DRAWITEMSTRUCT* item)
         return;
     if (!m_background.IsEmpty())
         ::BitBlt(memory, 0, 0, width, height, m_background, 0, 0, SRCCOPY);
-    CMyBitmap::DrawResourceImage(client, memory, ChooseImage(item->itemState));
+    // The chosen image stretched over the client area, blended with its alpha (as CMyBitmap::DrawResourceImage).
+    if (Gdiplus::Bitmap* image = Decoded(ChooseImage(item->itemState)))
+    {
+        Gdiplus::Graphics surface(memory);
+        surface.DrawImage(image, 0, 0, width, height);
+    }
     ::BitBlt(item->hDC, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+}
+
+Gdiplus::Bitmap* CMyBitmapButton::Decoded(UINT id)
+{
+    auto found = m_decoded.find(id);
+    if (found == m_decoded.end())
+    {
+        Gdiplus::Bitmap* loaded = nullptr;
+        if (id == 0 || !LoadResourceImage(id, &loaded, "PNG"))
+            loaded = nullptr;
+        found = m_decoded.emplace(id, std::unique_ptr<Gdiplus::Bitmap>(loaded)).first;
+    }
+    return found->second.get();
 }
 
 void CMyBitmapButton::OnMouseMove(UINT flags, POINT point)

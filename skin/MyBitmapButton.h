@@ -1,7 +1,11 @@
 #pragma once
 
+#include <map>
+#include <memory>
+
 #include "framework/Button.h"
 #include "framework/Surface.h"
+#include "skin/Gdiplus.h"
 
 // The skin's owner-drawn push button: a normal, a pressed and a hover image (PNG resource ids, 0 for none)
 // painted over a copy of the background that the window behind it painted. It follows the mouse itself and
@@ -41,4 +45,8 @@ private:
     bool m_bHovering = false;
     // The captured background, the size of the client area; empty until the first capture.
     CDibSurface m_background;
+    // The state images, decoded on their first paint (null: the id does not load). The pictures are compiled in
+    // and never change, so a paint shows what decoding them again would.
+    std::map<UINT, std::unique_ptr<Gdiplus::Bitmap>> m_decoded;
+    Gdiplus::Bitmap* Decoded(UINT id);
 };

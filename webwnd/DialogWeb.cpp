@@ -1,5 +1,8 @@
 #include "webwnd/DialogWeb.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "framework/Dc.h"
 #include "framework/MessageBox.h"
 #include "framework/Rects.h"
@@ -7,6 +10,7 @@
 #include "mainwnd/GameDlg.h"
 #include "mainwnd/core/ScreenSizeTable.h"
 #include "res/resource.h"
+#include "skin/LockedPixels.h"
 #include "webwnd/ClearBrowserCache.h"
 #include "webwnd/core/NavigationWatch.h"
 
@@ -125,6 +129,7 @@ BOOL CDialogWeb::OnInitDialog()
 
         LayoutButtons(false);
         m_frame.SetFrames(CMyBitmap::ModeNineGrid, g_pGameDlg ? g_pGameDlg->AniFile().GetFrames("Toolbar") : nullptr);
+        m_frameCache.Release();
 
         ModifyStyleEx(0, WS_EX_LAYERED);
         m_crKey = RGB(0, 0, 255);
@@ -328,7 +333,27 @@ void CDialogWeb::OnPaint()
         ::BitBlt(dc, 0, 0, client.right - client.left, client.bottom - client.top, memory, 0, 0, SRCCOPY);
         return;
     }
-    m_frame.Draw(client, dc);
+    // The frame image's nine-grid over the whole client area, as its Draw paints it; composed once per size and
+    // blended from then on (its centre is transparent, so the interior stays as it was).
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    if (m_frameCache.Width() != width || m_frameCache.Height() != height)
+        ComposeFrame(width, height);
+    if (!m_frameCache.IsEmpty())
+    {
+        // Only the bands the pieces cover: the rest is transparent, and blending it would change nothing.
+        const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        const RECT& in = m_frameInner;
+        const RECT bands[] = {{0, 0, width, in.top},
+                              {0, in.bottom, width, height},
+                              {0, in.top, in.left, in.bottom},
+                              {in.right, in.top, width, in.bottom}};
+        for (const RECT& band : bands)
+        {
+            if (band.right > band.left && band.bottom > band.top)
+                ::GdiAlphaBlend(dc, band.left, band.top, band.right - band.left, band.bottom - band.top, m_frameCache,
+                                band.left, band.top, band.right - band.left, band.bottom - band.top, blend);
+        }
+    }
     CMyBitmapButton* onTheFrame[] = {&m_btnIcon, &m_btnMin, &m_btnMax, &m_btnExit, &m_btnRefresh, &m_btnClear};
     for (CMyBitmapButton* button : onTheFrame)
         button->CaptureBackground(this, dc);
@@ -340,6 +365,49 @@ void CDialogWeb::OnPaint()
         ::TextOutW(dc, title->x, title->y, text.c_str(), static_cast<int>(text.size()));
         ::SetTextColor(dc, previous);
     }
+}
+
+void CDialogWeb::ComposeFrame(int width, int height)
+{
+    m_frameCache.Release();
+    Gdiplus::Graphics* surface = nullptr;
+    Gdiplus::Bitmap* image = nullptr;
+    if (!m_frame.ComposeNineGrid(RECT{0, 0, width, height}, &surface, &image))
+        return;
+    std::unique_ptr<Gdiplus::Bitmap> composed(image);
+    std::unique_ptr<Gdiplus::Graphics>(surface).reset(); // done drawing on it
+    if (!m_frameCache.Create(width, height))
+        return;
+    CLockedPixels source(*composed, Gdiplus::ImageLockModeRead);
+    const PixelView from = source.View();
+    const PixelView to = m_frameCache.Pixels();
+    if (!from.pixels)
+    {
+        m_frameCache.Release();
+        return;
+    }
+    for (int y = 0; y < height; ++y)
+        std::copy(from.Row(y), from.Row(y) + width, to.Row(y));
+    Premultiply(to);
+    // The pieces lie along the edges: as wide as the widest piece of each side, as high as the highest of the top
+    // and bottom rows.
+    int left = 0, right = 0, top = 0, bottom = 0;
+    for (UINT k = 0; k < 9; ++k)
+    {
+        Gdiplus::Bitmap* piece = m_frame.GetFrameImage(k);
+        const int w = piece ? static_cast<int>(piece->GetWidth()) : 0,
+                  h = piece ? static_cast<int>(piece->GetHeight()) : 0;
+        if (k % 3 == 0)
+            left = std::max(left, w);
+        if (k % 3 == 2)
+            right = std::max(right, w);
+        if (k / 3 == 0)
+            top = std::max(top, h);
+        if (k / 3 == 2)
+            bottom = std::max(bottom, h);
+    }
+    m_frameInner = RECT{std::min(left, width), std::min(top, height), std::max(width - right, std::min(left, width)),
+                        std::max(height - bottom, std::min(top, height))};
 }
 
 BOOL CDialogWeb::OnEraseBkgnd(HDC)

@@ -125,6 +125,10 @@ private:
     bool m_bMaximised = true;
     bool m_bSoundOn = true;
     CMyBitmap m_frame;
+    // The frame composed for the client area's size, premultiplied: made again only when the size changes.
+    CDibSurface m_frameCache;
+    RECT m_frameInner = {}; // the part of the cache no piece covers: transparent, never blended
+    void ComposeFrame(int width, int height);
     POINT m_ptSoundOn = {0, 0};
     POINT m_ptSoundOff = {0, 0};
     RECT m_rcMin = {};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/Pixels.h"
+#include "skin/Gdiplus.h"
+
+// The pixels of a GDI+ image, locked for reading and writing as 32-bit ARGB; unlocked when the lock goes.
+class CLockedPixels
+{
+public:
+    CLockedPixels(Gdiplus::Bitmap& image, UINT mode) : m_image(image)
+    {
+        const Gdiplus::Rect all(0, 0, static_cast<INT>(image.GetWidth()), static_cast<INT>(image.GetHeight()));
+        m_locked = image.LockBits(&all, mode, PixelFormat32bppARGB, &m_data) == Gdiplus::Ok;
+    }
+    ~CLockedPixels()
+    {
+        if (m_locked)
+            m_image.UnlockBits(&m_data);
+    }
+    CLockedPixels(const CLockedPixels&) = delete;
+    CLockedPixels& operator=(const CLockedPixels&) = delete;
+
+    PixelView View() const
+    {
+        if (!m_locked)
+            return PixelView();
+        return PixelView{static_cast<uint32_t*>(m_data.Scan0), static_cast<int>(m_data.Width),
+                         static_cast<int>(m_data.Height), m_data.Stride / 4};
+    }
+
+private:
+    Gdiplus::Bitmap& m_image;
+    Gdiplus::BitmapData m_data = {};
+    bool m_locked = false;
+};

@@ -151,3 +151,9 @@ lumora_wine_test(operator_build_tests tests/journey/OperatorBuildTest.cpp)
 target_compile_definitions(operator_build_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora_operator>"
                                                         LUMORA_URL_RECORDER="$<TARGET_FILE:url_recorder>")
 add_dependencies(operator_build_tests lumora_operator url_recorder)
+
+# The benchmark (scripts/bench.sh) and the minimal program it measures the client's start against.
+add_executable(minimal_start WIN32 tests/bench/MinimalStart.cpp tests/bench/MinimalStart.rc res/images.rc)
+target_link_libraries(minimal_start PRIVATE lumora_win32 lumora_winmain)
+add_executable(bench tests/bench/Bench.cpp res/lumora.rc)
+target_link_libraries(bench PRIVATE lumora_win32 psapi)

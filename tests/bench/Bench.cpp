@@ -1,0 +1,254 @@
+// The benchmark (scripts/bench.sh; not a test): each figure of the client beside a baseline measured in the same
+// run, and their ratio.
+//   start:         process start to the first login frame on the screen, against the minimal program
+//                  (MinimalStart.cpp) that does the unavoidable part of that work; both with Wine's own browser
+//                  control, in an offline prefix; the median of alternating runs.
+//   login repaint: one login picture (merge, draw, premultiply), against one decode of picture 205 and one linear
+//                  pass over its pixels.
+//   game repaint:  one repaint of the game window with its buttons at the screen's size, against one blit of the
+//                  whole window.
+//   size:          the release client with every resource, against the 1 MB target.
+//   memory:        the running client's private memory in login and game mode, against the minimal program's.
+// Arguments: the release client, the minimal program.
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/OccManager.h"
+#include "framework/Rects.h"
+#include "framework/Scoped.h"
+#include "framework/Surface.h"
+#include "host/CustomOccManager.h"
+#include "host/ImpIDispatch.h"
+#include "mainwnd/GameDlg.h"
+#include "skin/ResourceImage.h"
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+void Pump(int milliseconds)
+{
+    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    do
+    {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(2);
+    } while (Clock::now() < end);
+}
+
+struct Found
+{
+    DWORD pid;
+    const wchar_t* title;
+    HWND window;
+};
+
+BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param)
+{
+    auto* found = reinterpret_cast<Found*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t title[64] = {};
+    ::GetWindowTextW(hwnd, title, 64);
+    if (pid != found->pid || !::IsWindowVisible(hwnd) || std::wstring(title) != found->title)
+        return TRUE;
+    found->window = hwnd;
+    return FALSE;
+}
+
+HWND WindowOf(DWORD pid, const wchar_t* title)
+{
+    Found found = {pid, title, nullptr};
+    ::EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+SIZE_T PrivateBytes(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    return memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
+}
+
+struct Run
+{
+    double startMs = -1;
+    SIZE_T loginBytes = 0;
+    SIZE_T gameBytes = 0;
+};
+
+// Starts exe and waits for the window that says its first frame is on the screen (titled shownTitle); for the
+// client, also measures its memory in both modes. Ends the process.
+Run StartAndMeasure(const std::wstring& exe, const wchar_t* shownTitle, bool client)
+{
+    Run run;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    const auto start = Clock::now();
+    if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return run;
+    HWND shown = nullptr;
+    while (!shown && Ms(Clock::now() - start) < 20000)
+    {
+        shown = WindowOf(process.dwProcessId, shownTitle);
+        if (!shown)
+            ::Sleep(2);
+    }
+    if (shown)
+        run.startMs = Ms(Clock::now() - start);
+    ::Sleep(1500);
+    run.loginBytes = PrivateBytes(process.hProcess);
+    if (client && shown)
+    {
+        ::PostMessageW(shown, WM_USER + 100, 0, 0); // the game page
+        for (int i = 0; i < 500 && (::GetWindowLongW(shown, GWL_EXSTYLE) & WS_EX_LAYERED); ++i)
+            ::Sleep(10);
+        ::Sleep(1500);
+        run.gameBytes = PrivateBytes(process.hProcess);
+    }
+    // Ended as a user ends it.
+    HWND main = client ? WindowOf(process.dwProcessId, L"Lumora") : shown;
+    if (!main && client)
+        main = ::GetWindow(shown, GW_OWNER);
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+        ::TerminateProcess(process.hProcess, 1);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return run;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+template <class Work> double Average(int rounds, Work work)
+{
+    work(); // warm
+    const auto start = Clock::now();
+    for (int i = 0; i < rounds; ++i)
+        work();
+    return Ms(Clock::now() - start) / rounds;
+}
+
+void Row(const char* figure, double value, double baseline, const char* unit, const char* target)
+{
+    std::printf("%-34s %12.1f %12.1f %8.2fx   %s (%s)\n", figure, value, baseline, baseline ? value / baseline : 0.0,
+                target, unit);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+    {
+        std::fprintf(stderr, "usage: bench <release client> <minimal program>\n");
+        return 2;
+    }
+    auto wide = [](const char* text) { return std::wstring(text, text + std::strlen(text)); };
+    const std::wstring client = wide(argv[1]), minimal = wide(argv[2]);
+
+    // Start-up and memory, the two programs alternately.
+    std::vector<double> clientStart, minimalStart;
+    Run clientRun, minimalRun;
+    for (int i = 0; i < 5; ++i)
+    {
+        clientRun = StartAndMeasure(client, L"Web", true);
+        minimalRun = StartAndMeasure(minimal, L"Baseline", false);
+        clientStart.push_back(clientRun.startMs);
+        minimalStart.push_back(minimalRun.startMs);
+    }
+
+    // The repaints, in this process with the client's own windows and resources.
+    CScopedGdiplus gdiplus;
+    CImpIDispatch external;
+    CCustomOccManager manager(&external);
+    AfxEnableControlContainer(&manager);
+    CGameDlg dlg;
+    dlg.Create(CGameDlg::IDD);
+    Pump(300);
+    CDibSurface picture;
+    const double login = Average(10, [&] { dlg.ComposeLoginPicture(1024, 700, picture); });
+    const double decode = Average(10,
+                                  []
+                                  {
+                                      Gdiplus::Bitmap* loaded = nullptr;
+                                      LoadResourceImage(205, &loaded, "JPG");
+                                      std::unique_ptr<Gdiplus::Bitmap> image(loaded);
+                                      Gdiplus::BitmapData data = {};
+                                      Gdiplus::Rect all(0, 0, image->GetWidth(), image->GetHeight());
+                                      image->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data);
+                                      volatile uint32_t sum = 0;
+                                      for (UINT y = 0; y < data.Height; ++y)
+                                      {
+                                          const auto* row = reinterpret_cast<const uint32_t*>(
+                                              static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+                                          for (UINT x = 0; x < data.Width; ++x)
+                                              sum = sum + row[x];
+                                      }
+                                      image->UnlockBits(&data);
+                                  });
+    ::PostMessageW(dlg.m_dlgWeb.m_hWnd, WM_USER + 100, 0, 0);
+    Pump(500);
+    HWND web = dlg.m_dlgWeb.m_hWnd;
+    RECT area;
+    ::GetClientRect(web, &area);
+    const double game =
+        Average(10, [&] { ::RedrawWindow(web, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); });
+    CDibSurface full;
+    full.Create(area.right, area.bottom);
+    const double blit = Average(10,
+                                [&]
+                                {
+                                    HDC dc = ::GetDC(web);
+                                    ::BitBlt(dc, 0, 0, area.right, area.bottom, full, 0, 0, SRCCOPY);
+                                    ::GdiFlush();
+                                    ::ReleaseDC(web, dc);
+                                });
+    dlg.DestroyWindow();
+
+    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+    ::GetFileAttributesExW(client.c_str(), GetFileExInfoStandard, &attributes);
+    const double sizeKiB = attributes.nFileSizeLow / 1024.0;
+
+    std::printf("%-34s %12s %12s %9s   %s\n", "figure", "lumora", "baseline", "ratio", "target (unit)");
+    Row("start to first login frame", Median(clientStart), Median(minimalStart), "ms, median of 5", "<= 1.3x");
+    Row("login repaint (1024 x 700)", login, decode, "ms", "<= 2x");
+    char gameName[64];
+    std::snprintf(gameName, sizeof gameName, "game repaint (%ld x %ld)", area.right, area.bottom);
+    Row(gameName, game, blit, "ms", "<= 2x");
+    Row("release executable", sizeKiB, 1024.0, "KiB, baseline: 1 MB", "<= 1x");
+    Row("private memory, login mode", clientRun.loginBytes / 1024.0, minimalRun.loginBytes / 1024.0,
+        "KiB, baseline: minimal program", "-");
+    Row("private memory, game mode", clientRun.gameBytes / 1024.0, minimalRun.loginBytes / 1024.0,
+        "KiB, baseline: minimal program", "-");
+    std::printf("browser control in both programs: Wine's own WebBrowser (no HTML engine here; loads fail offline)\n");
+    return 0;
+}

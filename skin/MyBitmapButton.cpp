@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
+#include <cstring>
+
 #include "skin/MyBitmap.h"
 #include "skin/ResourceImage.h"
 
@@ -38,8 +41,26 @@ void CMyBitmapButton::CaptureBackground(CWnd* window, HDC dc)
     GetWindowRect(&place);
     window->ScreenToClient(&place);
 
-    if (m_background.Create(client.right, client.bottom, dc))
-        ::BitBlt(m_background, 0, 0, client.right, client.bottom, dc, place.left, place.top, SRCCOPY);
+    if (client.right <= 0 || client.bottom <= 0)
+        return;
+    if (m_background.Width() != client.right || m_background.Height() != client.bottom)
+    {
+        m_composed.clear();
+        if (!m_background.Create(client.right, client.bottom, dc) || !m_capture.Create(client.right, client.bottom, dc))
+        {
+            m_background.Release();
+            return;
+        }
+    }
+    // The parent captures on every paint, mostly the same pixels: the composed states stay until they change.
+    ::BitBlt(m_capture, 0, 0, client.right, client.bottom, dc, place.left, place.top, SRCCOPY);
+    const PixelView captured = m_capture.Pixels(), kept = m_background.Pixels();
+    const size_t bytes = static_cast<size_t>(client.right) * client.bottom * sizeof(uint32_t);
+    if (std::memcmp(captured.pixels, kept.pixels, bytes) != 0)
+    {
+        std::memcpy(kept.pixels, captured.pixels, bytes);
+        m_composed.clear();
+    }
 }
 
 void CMyBitmapButton::DrawItem(DRAWITEMSTRUCT* item)
@@ -49,17 +70,25 @@ void CMyBitmapButton::DrawItem(DRAWITEMSTRUCT* item)
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
 
-    // Composed off screen and copied in one go, so the button never flickers.
-    CDibSurface memory;
-    if (!memory.Create(width, height, item->hDC))
-        return;
-    if (!m_background.IsEmpty())
-        ::BitBlt(memory, 0, 0, width, height, m_background, 0, 0, SRCCOPY);
-    // The chosen image stretched over the client area, blended with its alpha (as CMyBitmap::DrawResourceImage).
-    if (Gdiplus::Bitmap* image = Decoded(ChooseImage(item->itemState)))
+    // Composed off screen and copied in one go, so the button never flickers; each state is composed once per
+    // background and size.
+    const UINT id = ChooseImage(item->itemState);
+    CDibSurface& memory = m_composed[id];
+    if (memory.Width() != width || memory.Height() != height)
     {
-        Gdiplus::Graphics surface(memory);
-        surface.DrawImage(image, 0, 0, width, height);
+        if (!memory.Create(width, height, item->hDC))
+        {
+            m_composed.erase(id);
+            return;
+        }
+        if (!m_background.IsEmpty())
+            ::BitBlt(memory, 0, 0, width, height, m_background, 0, 0, SRCCOPY);
+        // The chosen image stretched over the client area, blended with its alpha (as CMyBitmap::DrawResourceImage).
+        if (Gdiplus::Bitmap* image = Decoded(id))
+        {
+            Gdiplus::Graphics surface(memory);
+            surface.DrawImage(image, 0, 0, width, height);
+        }
     }
     ::BitBlt(item->hDC, 0, 0, width, height, memory, 0, 0, SRCCOPY);
 }
@@ -118,5 +147,7 @@ void CMyBitmapButton::PostNcDestroy()
     m_bTracking = false;
     m_bHovering = false;
     m_background.Release();
+    m_capture.Release();
+    m_composed.clear();
     CBitmapButton::PostNcDestroy();
 }

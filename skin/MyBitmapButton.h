@@ -45,6 +45,10 @@ private:
     bool m_bHovering = false;
     // The captured background, the size of the client area; empty until the first capture.
     CDibSurface m_background;
+    // Where each capture lands first, to be compared with the one kept.
+    CDibSurface m_capture;
+    // Background and state image composed, by image id; emptied whenever the background or the size changes.
+    std::map<UINT, CDibSurface> m_composed;
     // The state images, decoded on their first paint (null: the id does not load). The pictures are compiled in
     // and never change, so a paint shows what decoding them again would.
     std::map<UINT, std::unique_ptr<Gdiplus::Bitmap>> m_decoded;

@@ -6,7 +6,8 @@
 //   login repaint: one login picture (merge, draw, premultiply), against one decode of picture 205 and one linear
 //                  pass over its pixels.
 //   game repaint:  one repaint of the game window with its buttons at the screen's size, against one blit of the
-//                  whole window.
+//                  whole window; then the window's own paint alone, and its buttons against as many owner-drawn
+//                  buttons that draw nothing (the cost of a child window's paint cycle itself).
 //   size:          the release client with every resource, against the 1 MB target.
 //   memory:        the running client's private memory in login and game mode, against the minimal program's.
 // Arguments: the release client, the minimal program.
@@ -18,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -222,6 +224,27 @@ int main(int argc, char** argv)
     ::GetClientRect(web, &area);
     const double game =
         Average(10, [&] { ::RedrawWindow(web, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); });
+    // Where the game repaint goes: the window's own paint, and each of its buttons beside an owner-drawn button
+    // that draws nothing (what a child window's paint costs before any drawing).
+    const double gameOwn =
+        Average(10, [&] { ::RedrawWindow(web, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN); });
+    int buttons = 0;
+    double buttonTotal = 0;
+    for (HWND child = ::GetWindow(web, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    {
+        wchar_t kind[16] = {};
+        ::GetClassNameW(child, kind, 16);
+        if (::IsWindowVisible(child) && std::wcscmp(kind, L"Button") == 0)
+        {
+            ++buttons;
+            buttonTotal += Average(10, [&] { ::RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
+        }
+    }
+    HWND blank = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 38, 18, web,
+                                   nullptr, nullptr, nullptr);
+    const double blankButton =
+        Average(10, [&] { ::RedrawWindow(blank, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
+    ::DestroyWindow(blank);
     CDibSurface full;
     full.Create(area.right, area.bottom);
     const double blit = Average(10,
@@ -244,6 +267,11 @@ int main(int argc, char** argv)
     char gameName[64];
     std::snprintf(gameName, sizeof gameName, "game repaint (%ld x %ld)", area.right, area.bottom);
     Row(gameName, game, blit, "ms", "<= 2x");
+    char part[64];
+    std::snprintf(part, sizeof part, "  of which: the window alone");
+    Row(part, gameOwn, blit, "ms", "-");
+    std::snprintf(part, sizeof part, "  of which: %d buttons", buttons);
+    Row(part, buttonTotal, blankButton * buttons, "ms, baseline: as many blank owner-drawn", "-");
     Row("release executable", sizeKiB, 1024.0, "KiB, baseline: 1 MB", "<= 1x");
     Row("private memory, login mode", clientRun.loginBytes / 1024.0, minimalRun.loginBytes / 1024.0,
         "KiB, baseline: minimal program", "-");

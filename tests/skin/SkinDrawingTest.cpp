@@ -477,6 +477,21 @@ TEST(MyBitmapButton, PaintsItsImageOverTheCapturedBackground)
 
     // The states paint differently.
     EXPECT_NE(host.Paint(0)->At(19, 9), host.Paint(ODS_SELECTED)->At(19, 9));
+
+    // A new background under the button shows from the next paint on, in every state already painted.
+    host.button.SetImages(4242, 4243, 0);
+    host.Paint(0);
+    host.Paint(ODS_SELECTED);
+    const auto inverted = [](int x, int y) -> DWORD { return ~Stripes(x, y) | 0xFF000000; };
+    parent.Fill(inverted);
+    host.button.CaptureBackground(&host.m_parentWnd, parent.Dc());
+    for (UINT state : {0u, static_cast<UINT>(ODS_SELECTED)})
+    {
+        auto again = host.Paint(state);
+        for (int y = 0; y < 18; ++y)
+            for (int x = 0; x < 38; ++x)
+                ASSERT_EQ(inverted(30 + x, 20 + y) & 0xFFFFFF, again->At(x, y)) << state << ": " << x << "," << y;
+    }
 }
 
 TEST(MyBitmapButton, FollowsThePointerAndNeverErasesItsBackground)

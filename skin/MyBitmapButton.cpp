@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "skin/MyBitmap.h"
 #include "skin/ResourceImage.h"
@@ -70,12 +71,14 @@ void CMyBitmapButton::DrawItem(DRAWITEMSTRUCT* item)
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
 
-    // Composed off screen and copied in one go, so the button never flickers; each state is composed once per
-    // background and size.
+    // Composed off screen and copied in one go, so the button never flickers. Each state is composed once per
+    // background and size and kept as plain pixels, so the cache holds no GDI objects.
     const UINT id = ChooseImage(item->itemState);
-    CDibSurface& memory = m_composed[id];
-    if (memory.Width() != width || memory.Height() != height)
+    const size_t count = static_cast<size_t>(width) * height;
+    std::vector<uint32_t>& pixels = m_composed[id];
+    if (pixels.size() != count)
     {
+        CDibSurface memory;
         if (!memory.Create(width, height, item->hDC))
         {
             m_composed.erase(id);
@@ -89,8 +92,17 @@ void CMyBitmapButton::DrawItem(DRAWITEMSTRUCT* item)
             Gdiplus::Graphics surface(memory);
             surface.DrawImage(image, 0, 0, width, height);
         }
+        const PixelView composed = memory.Pixels();
+        pixels.assign(composed.pixels, composed.pixels + count);
     }
-    ::BitBlt(item->hDC, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::SetDIBitsToDevice(item->hDC, 0, 0, width, height, 0, 0, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 Gdiplus::Bitmap* CMyBitmapButton::Decoded(UINT id)

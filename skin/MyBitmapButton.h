@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "framework/Button.h"
 #include "framework/Surface.h"
@@ -47,8 +48,9 @@ private:
     CDibSurface m_background;
     // Where each capture lands first, to be compared with the one kept.
     CDibSurface m_capture;
-    // Background and state image composed, by image id; emptied whenever the background or the size changes.
-    std::map<UINT, CDibSurface> m_composed;
+    // Background and state image composed (client-area pixels, rows top first), by image id; emptied whenever the
+    // background or the size changes.
+    std::map<UINT, std::vector<uint32_t>> m_composed;
     // The state images, decoded on their first paint (null: the id does not load). The pictures are compiled in
     // and never change, so a paint shows what decoding them again would.
     std::map<UINT, std::unique_ptr<Gdiplus::Bitmap>> m_decoded;

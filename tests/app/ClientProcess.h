@@ -45,11 +45,18 @@ inline RECT WindowRect(HWND hwnd)
     return r;
 }
 
+// Asks done() every 50 ms until it holds or the time is up. Each answer is asked for once, so done() may act (post a
+// click, say) when it finds what it looks for.
 template <class Done> bool WaitFor(Done done, int milliseconds = 10000)
 {
-    for (int waited = 0; waited < milliseconds && !done(); waited += 50)
+    for (int waited = 0;; waited += 50)
+    {
+        if (done())
+            return true;
+        if (waited >= milliseconds)
+            return false;
         ::Sleep(50);
-    return done();
+    }
 }
 
 // A started client and its two windows, found by process and title. Ends the client when it goes.

@@ -287,21 +287,35 @@ void Print(const char* when, const Holdings& h)
 }
 
 // One cycle: log in from the login screen, then leave the game for the ordinary site and so the login screen again.
-bool Cycle(CClient& client)
+// Success, or the step that did not come.
+::testing::AssertionResult Cycle(CClient& client)
 {
-    if (!WaitFor([&] { return FollowLink(client, L"Log in"); }, 5000))
-        return false;
+    const auto failed = [&](const char* step)
+    {
+        DWORD code = 0;
+        const bool ended = client.Ended(code, 0);
+        if (ended)
+            return ::testing::AssertionFailure() << step << " (the client has ended, code " << code << ")";
+        client.Refresh();
+        return ::testing::AssertionFailure() << step << " (web window " << client.Web() << ", "
+                                             << (IsLayered(client.Web()) ? "login" : "game") << " layout, text \""
+                                             << AfxUtf8(BrowserText(client).c_str()) << "\")";
+    };
+    if (!WaitFor([&] { return client.Refresh() && FollowLink(client, L"Log in"); }, 5000))
+        return failed("no \"Log in\" link on the login screen");
     if (!WaitFor([&] { return client.Refresh() && !IsLayered(client.Web()); }))
-        return false;
+        return failed("no game window after following \"Log in\"");
     const HWND game = client.Web();
-    if (!WaitFor([&] { return FollowLink(client, L"Back to the site"); }, 5000))
-        return false;
-    return WaitFor(
-        [&]
-        {
-            return client.Refresh() && client.Web() != game && IsLayered(client.Web()) &&
-                   BrowserText(client).find(L"Sign in") != std::wstring::npos;
-        });
+    if (!WaitFor([&] { return client.Refresh() && FollowLink(client, L"Back to the site"); }, 5000))
+        return failed("no \"Back to the site\" link in the game window");
+    if (!WaitFor(
+            [&]
+            {
+                return client.Refresh() && client.Web() != game && IsLayered(client.Web()) &&
+                       BrowserText(client).find(L"Sign in") != std::wstring::npos;
+            }))
+        return failed("no login screen with \"Sign in\" after leaving the game");
+    return ::testing::AssertionSuccess();
 }
 
 } // namespace
@@ -326,7 +340,8 @@ TEST(Journey, SoakOfLoginGameLoginCycles)
             Print(("after cycle " + std::to_string(i)).c_str(), HoldingsOf(client));
     }
     const Holdings last = HoldingsOf(client);
-    Print(("after cycle " + std::to_string(cycles)).c_str(), last);
+    if (cycles % 100 != 0)
+        Print(("after cycle " + std::to_string(cycles)).c_str(), last);
     EXPECT_EQ(first.gdiObjects, last.gdiObjects);
     EXPECT_EQ(first.windows, last.windows);
     EXPECT_LT(last.privateBytes, first.privateBytes + first.privateBytes / 10 + 4 * 1024 * 1024)

@@ -1,10 +1,7 @@
 #include "framework/Surface.h"
 
-bool CDibSurface::Create(int width, int height, HDC compatibleWith)
+BITMAPINFO TopDownDibInfo(int width, int height)
 {
-    Release();
-    if (width <= 0 || height <= 0)
-        return false;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -12,6 +9,15 @@ bool CDibSurface::Create(int width, int height, HDC compatibleWith)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+bool CDibSurface::Create(int width, int height, HDC compatibleWith)
+{
+    Release();
+    if (width <= 0 || height <= 0)
+        return false;
+    const BITMAPINFO info = TopDownDibInfo(width, height);
     void* bits = nullptr;
     CBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap.Get() || !bits)

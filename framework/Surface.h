@@ -5,6 +5,10 @@
 #include "core/Pixels.h"
 #include "framework/Dc.h"
 
+// The header of a top-down 32-bit DIB of width x height (rows top first, 0xAARRGGBB), as CDibSurface and
+// SetDIBitsToDevice take it.
+BITMAPINFO TopDownDibInfo(int width, int height);
+
 // A top-down 32-bit DIB section selected into a memory device context: a surface that GDI and GDI+ draw on and
 // whose pixels the program reads and writes directly (0xAARRGGBB, rows one after the other, no padding). The
 // format per-pixel-alpha layered windows take, and the one the skinned buttons compose their paint in.

@@ -95,13 +95,7 @@ void CMyBitmapButton::DrawItem(DRAWITEMSTRUCT* item)
         const PixelView composed = memory.Pixels();
         pixels.assign(composed.pixels, composed.pixels + count);
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDibInfo(width, height);
     ::SetDIBitsToDevice(item->hDC, 0, 0, width, height, 0, 0, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
 }
 

@@ -14,10 +14,30 @@
 #include <string>
 #include <vector>
 
+#include "config/TextResource.h"
 #include "framework/Text.h"
+#include "mainwnd/core/GameTables.h"
+#include "res/resource.h"
 
 inline const UINT kGamePageLoaded = WM_USER + 100;
 inline const UINT kWebPageLoaded = WM_USER + 101;
+
+// The client's tables, read from the same documents the client carries (the test program links them in too).
+inline const CGameTables& Tables()
+{
+    static const CGameTables tables = []
+    {
+        CGameTables t;
+        std::string layout, resolution, sites;
+        LoadTextResource(nullptr, IDR_LAYOUT_DOC, layout);
+        LoadTextResource(nullptr, IDR_RESOLUTION_DOC, resolution);
+        LoadTextResource(nullptr, IDR_SITEURL_DOC, sites);
+        t.LoadLayouts(layout, resolution);
+        t.LoadSiteUrls(sites);
+        return t;
+    }();
+    return tables;
+}
 
 inline std::wstring BuiltClient()
 {

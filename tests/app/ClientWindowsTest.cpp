@@ -26,23 +26,6 @@
 namespace
 {
 
-// The client's tables, read from the same documents the client carries.
-const CGameTables& Tables()
-{
-    static CGameTables tables = []
-    {
-        CGameTables t;
-        std::string layout, resolution, sites;
-        LoadTextResource(nullptr, IDR_LAYOUT_DOC, layout);
-        LoadTextResource(nullptr, IDR_RESOLUTION_DOC, resolution);
-        LoadTextResource(nullptr, IDR_SITEURL_DOC, sites);
-        t.LoadLayouts(layout, resolution);
-        t.LoadSiteUrls(sites);
-        return t;
-    }();
-    return tables;
-}
-
 // What the screen shows, as 0x00RRGGBB pixels, and a PNG of it for a person to look at.
 class CScreenshot
 {

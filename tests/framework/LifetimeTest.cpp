@@ -10,6 +10,7 @@
 #include "skin/MyBitmapButton.h"
 #include "tests/framework/GuardedHeap.h"
 #include "tests/framework/OccTestControl.h"
+#include "tests/framework/PumpUntil.h"
 
 namespace
 {
@@ -70,21 +71,6 @@ ON_MESSAGE(WM_TEST_RECREATE, OnRecreate)
 ON_BN_CLICKED(1002, OnButton)
 ON_WM_CLOSE()
 END_MESSAGE_MAP()
-
-template <class Done> bool PumpUntil(Done done, int milliseconds = 2000)
-{
-    for (int i = 0; i < milliseconds / 10 && !done(); ++i)
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(10);
-    }
-    return done();
-}
 
 // Rests the pointer on the button and waits for the button's hover, then takes the pointer off it again.
 bool HoverWorks(CMyBitmapButton& button)

@@ -24,22 +24,6 @@
 namespace
 {
 
-const CGameTables& Tables()
-{
-    static CGameTables tables = []
-    {
-        CGameTables t;
-        std::string layout, resolution, sites;
-        LoadTextResource(nullptr, IDR_LAYOUT_DOC, layout);
-        LoadTextResource(nullptr, IDR_RESOLUTION_DOC, resolution);
-        LoadTextResource(nullptr, IDR_SITEURL_DOC, sites);
-        t.LoadLayouts(layout, resolution);
-        t.LoadSiteUrls(sites);
-        return t;
-    }();
-    return tables;
-}
-
 // The screen as it is now, saved as screenshots/journey-<step>-<size>-<language>.png; its pixels for checks.
 std::vector<DWORD> Shot(const wchar_t* step)
 {

@@ -12,6 +12,7 @@
 #include "skin/MyBitmap.h"
 #include "skin/MyBitmapButton.h"
 #include "skin/ResourceImage.h"
+#include "tests/framework/PumpUntil.h"
 
 namespace
 {
@@ -506,27 +507,6 @@ TEST(MyBitmapButton, FollowsThePointerAndNeverErasesItsBackground)
     host.button.SendMessage(WM_MOUSELEAVE);
     EXPECT_FALSE(host.button.IsHovering());
 }
-
-namespace
-{
-
-// Handles this thread's messages until done() holds or about two seconds have passed; the result of done().
-template <class Done> bool PumpUntil(Done done, int milliseconds = 2000)
-{
-    for (int i = 0; i < milliseconds / 10 && !done(); ++i)
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(10);
-    }
-    return done();
-}
-
-} // namespace
 
 // The system's hover and leave notices, driven by the real pointer: hover must come back every time the pointer
 // comes back and rests, not just the first time.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "config/TextResource.h"
+#include "framework/Surface.h"
 #include "framework/Text.h"
 #include "mainwnd/core/GameTables.h"
 #include "res/resource.h"
@@ -37,6 +38,19 @@ inline const CGameTables& Tables()
         return t;
     }();
     return tables;
+}
+
+// The whole screen as it is now, copied into screen (made the screen's size).
+inline bool CaptureScreen(CDibSurface& screen)
+{
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    if (!screen.Create(width, height))
+        return false;
+    HDC shown = ::GetDC(nullptr);
+    ::BitBlt(screen, 0, 0, width, height, shown, 0, 0, SRCCOPY);
+    ::ReleaseDC(nullptr, shown);
+    ::GdiFlush();
+    return true;
 }
 
 inline std::wstring BuiltClient()

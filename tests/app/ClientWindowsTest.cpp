@@ -32,29 +32,16 @@ class CScreenshot
 public:
     explicit CScreenshot(const wchar_t* name)
     {
-        m_width = ::GetSystemMetrics(SM_CXSCREEN);
-        m_height = ::GetSystemMetrics(SM_CYSCREEN);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = m_width;
-        info.bmiHeader.biHeight = -m_height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC memory = ::CreateCompatibleDC(nullptr);
-        HGDIOBJ previous = ::SelectObject(memory, bitmap);
-        HDC screen = ::GetDC(nullptr);
-        ::BitBlt(memory, 0, 0, m_width, m_height, screen, 0, 0, SRCCOPY);
-        ::ReleaseDC(nullptr, screen);
-        ::GdiFlush();
-        m_pixels.assign(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + m_width * m_height);
+        CDibSurface screen;
+        if (!CaptureScreen(screen))
+            return;
+        m_width = screen.Width();
+        m_height = screen.Height();
+        const PixelView shown = screen.Pixels();
+        m_pixels.assign(shown.pixels, shown.pixels + static_cast<size_t>(m_width) * m_height);
         for (DWORD& p : m_pixels)
             p &= 0x00FFFFFF;
-        Save(bitmap, name);
-        ::SelectObject(memory, previous);
-        ::DeleteDC(memory);
-        ::DeleteObject(bitmap);
+        Save(screen.GetBitmap(), name);
     }
 
     DWORD At(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_width + x]; }

@@ -24,29 +24,20 @@
 namespace
 {
 
-// The screen as it is now, saved as screenshots/journey-<step>-<size>-<language>.png; its pixels for checks.
+// The screen as it is now, saved as screenshots/journey-<step>-<size>-<language>.bmp; its pixels for checks.
 std::vector<DWORD> Shot(const wchar_t* step)
 {
-    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    HDC screen = ::GetDC(nullptr);
-    ::BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    ::ReleaseDC(nullptr, screen);
-    ::GdiFlush();
-    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + w * h);
+    CDibSurface screen;
+    if (!CaptureScreen(screen))
+        return {};
+    const int w = screen.Width(), h = screen.Height();
+    const PixelView shown = screen.Pixels();
+    std::vector<DWORD> pixels(shown.pixels, shown.pixels + static_cast<size_t>(w) * h);
     // A BMP is enough for a person to look at, and needs no encoder.
     ::CreateDirectoryW(L"screenshots", nullptr);
     const std::wstring name = std::wstring(L"screenshots\\journey-") + step + L"-" + std::to_wstring(w) + L"x" +
                               std::to_wstring(h) + (::GetACP() == 936 ? L"-zh" : L"-en") + L".bmp";
+    const BITMAPINFO info = TopDownDibInfo(w, h);
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info.bmiHeader;
@@ -55,12 +46,9 @@ std::vector<DWORD> Shot(const wchar_t* step)
     DWORD written = 0;
     ::WriteFile(out, &file, sizeof file, &written, nullptr);
     ::WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
-    ::WriteFile(out, bits, static_cast<DWORD>(w * h * 4), &written, nullptr);
+    ::WriteFile(out, shown.pixels, static_cast<DWORD>(w * h * 4), &written, nullptr);
     ::CloseHandle(out);
     std::printf("screenshot: %ls\n", name.c_str());
-    ::SelectObject(memory, previous);
-    ::DeleteDC(memory);
-    ::DeleteObject(bitmap);
     for (DWORD& p : pixels)
         p &= 0xFFFFFF;
     return pixels;

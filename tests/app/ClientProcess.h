@@ -97,7 +97,9 @@ template <class Done> bool WaitFor(Done done, int milliseconds = 10000)
 class CClient
 {
 public:
-    explicit CClient(const std::wstring& exe = BuiltClient()) : m_exe(exe)
+    // Starts the client and waits until both windows show and have painted; with wait false, only starts it (then
+    // WaitShown(), so that several clients start side by side).
+    explicit CClient(const std::wstring& exe = BuiltClient(), bool wait = true) : m_exe(exe)
     {
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
@@ -105,8 +107,13 @@ public:
         if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                               &m_process))
             return;
-        WaitFor([this] { return Find() && ::IsWindowVisible(m_web) && ::IsWindowVisible(m_main); });
-        ::Sleep(300); // the first paints
+        if (wait && WaitShown())
+            ::Sleep(300); // the first paints
+    }
+    bool WaitShown()
+    {
+        return m_process.hProcess &&
+               WaitFor([this] { return Find() && ::IsWindowVisible(m_web) && ::IsWindowVisible(m_main); });
     }
     ~CClient()
     {

@@ -3,9 +3,19 @@ add_compile_definitions(NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601)
 add_compile_options(-Wall -Wextra)
 set(LUMORA_WIN32_LIBS gdiplus wininet ole32 oleaut32 shell32 comctl32 uuid gdi32 user32 advapi32)
 
+# The manifest names the processor architecture twice (the client's assembly and the Common Controls it depends
+# on); with the wrong one Windows finds no version 6 of the common controls and the dialogs fall back to the old
+# ones. It is made for this build's architecture, under generated/, which windres searches before res/.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(LUMORA_MANIFEST_ARCH amd64)
+else()
+    set(LUMORA_MANIFEST_ARCH x86)
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/res/lumora.manifest.in ${CMAKE_BINARY_DIR}/generated/lumora.manifest @ONLY)
+
 # windres looks for the files a script names along its include path. Its preprocessor writes the files a script
 # includes into the dependency file Ninja reads, so that a change to an included script or picture rebuilds it.
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/res")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/generated -I${CMAKE_SOURCE_DIR}/res")
 set(CMAKE_DEPFILE_FLAGS_RC
     "--preprocessor-arg=-MD --preprocessor-arg=-MT --preprocessor-arg=<OBJECT> --preprocessor-arg=-MF --preprocessor-arg=<DEP_FILE>")
 
@@ -53,9 +63,11 @@ include(cmake/GoogleTest.cmake)
 # through the emulator. TEXT marks the executables whose tests handle text of either kind (titles, message boxes,
 # the profile key, paths, code-page conversions): the test command runs them under a Chinese locale too. SCREEN
 # marks those whose results depend on the screen's size: the test command runs them on a small screen too. JOURNEY
-# marks the end-to-end journey, which runs only in prefixes with the stand-in browser and the test site.
+# marks the end-to-end journey, which runs only in prefixes with the stand-in browser and the test site. CLIENT marks
+# those that drive the real client from outside: where the machine runs both architectures, the test command runs
+# them on the 64-bit client too.
 function(lumora_wine_test name)
-    cmake_parse_arguments(PARSE_ARGV 1 ARG "TEXT;SCREEN;JOURNEY" "" "")
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "TEXT;SCREEN;JOURNEY;CLIENT" "" "")
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE lumora_win32 GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")
@@ -69,8 +81,11 @@ function(lumora_wine_test name)
     if(ARG_JOURNEY)
         list(APPEND labels journey)
     endif()
+    if(ARG_CLIENT)
+        list(APPEND labels client)
+    endif()
     if(labels)
-        # One label of both names: CTest selects by regular expression (-L text, -L screen).
+        # One label of every name: CTest selects by regular expression (-L text, -L screen).
         list(JOIN labels "_" labels)
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
     else()
@@ -104,19 +119,20 @@ lumora_wine_test(skin_tests tests/skin/SkinDrawingTest.cpp res/images.rc)
 lumora_wine_test(game_window_tests SCREEN tests/webwnd/GameWindowTest.cpp tests/webwnd/WebCommandsTest.cpp res/lumora.rc)
 
 # The real client's windows, looked at from outside; screenshots under build/cross/screenshots.
-lumora_wine_test(client_window_tests SCREEN TEXT tests/app/ClientWindowsTest.cpp res/documents.rc)
+lumora_wine_test(client_window_tests SCREEN TEXT CLIENT tests/app/ClientWindowsTest.cpp res/documents.rc)
+target_link_libraries(client_window_tests PRIVATE psapi shlwapi)
 target_compile_definitions(client_window_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
 add_dependencies(client_window_tests lumora)
 
 # Every command of the running client, with a recorder standing in for the user's web browser.
 add_executable(url_recorder WIN32 tests/app/UrlRecorder.cpp)
-lumora_wine_test(client_command_tests TEXT tests/app/ClientCommandsTest.cpp)
+lumora_wine_test(client_command_tests TEXT CLIENT tests/app/ClientCommandsTest.cpp)
 target_compile_definitions(client_command_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>"
                                                          LUMORA_URL_RECORDER="$<TARGET_FILE:url_recorder>")
 add_dependencies(client_command_tests lumora url_recorder)
 
 # Copies of the client with one resource taken out each.
-lumora_wine_test(missing_piece_tests tests/app/MissingPiecesTest.cpp)
+lumora_wine_test(missing_piece_tests CLIENT tests/app/MissingPiecesTest.cpp)
 target_compile_definitions(missing_piece_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
 add_dependencies(missing_piece_tests lumora)
 
@@ -157,3 +173,4 @@ add_executable(minimal_start WIN32 tests/bench/MinimalStart.cpp tests/bench/Mini
 target_link_libraries(minimal_start PRIVATE lumora_win32 lumora_winmain)
 add_executable(bench tests/bench/Bench.cpp res/lumora.rc)
 target_link_libraries(bench PRIVATE lumora_win32 psapi)
+

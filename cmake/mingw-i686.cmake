@@ -1,4 +1,5 @@
-# Cross-compiles the Windows client: 32-bit PE, static run-time, run under Wine by CTest.
+# Cross-compiles the Windows client as users get it: 32-bit PE, static run-time, run under Wine by CTest. Where this
+# machine cannot run 32-bit programs, mingw-x86_64.cmake builds the 64-bit client that runs instead.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
@@ -15,4 +16,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Without -static the programs need libstdc++-6.dll and libgcc_s_dw2-1.dll, which Wine does not find.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Wine's 32-bit loader itself, not the wrapper script that picks one by what is installed.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)

@@ -152,7 +152,8 @@ HRESULT COleControlSite::CreateControl(const AfxOleControlItem& item, const RECT
 void COleControlSite::PlaceWindow(const AfxOleControlItem& item)
 {
     HWND parent = ContainerWindow(m_pCtrlCont);
-    ::SetWindowLongW(m_hWnd, GWL_ID, static_cast<LONG>(item.id));
+    // A child's id is a pointer-sized window value.
+    ::SetWindowLongPtrW(m_hWnd, GWLP_ID, static_cast<LONG_PTR>(item.id));
 
     // Tab stops and groups are the template's, whatever the control chose for its window.
     const DWORD tabBits = WS_TABSTOP | WS_GROUP;

@@ -8,6 +8,8 @@
 #include <objidl.h>
 
 #include <gdiplus.h>
+#include <psapi.h>
+#include <shlwapi.h>
 
 #include <memory>
 #include <string>
@@ -224,4 +226,32 @@ TEST(ClientWindows, GameWindowAndBack)
     EXPECT_EQ(1024, std::min<LONG>(main.right - main.left, 1024));
     EXPECT_TRUE(
         Same(RECT{main.left + 320, main.top + 188, main.left + 1004, main.top + 578}, WindowRect(client.Web())));
+}
+
+// The manifest names the client's own processor architecture, so its process gets version 6 of the common controls:
+// the side-by-side assembly of its architecture, not the system folder's version 5 (whose file Wine and Windows
+// load when the manifest's dependency cannot be found).
+TEST(ClientWindows, CommonControlsVersionSix)
+{
+    CClient client;
+    ASSERT_TRUE(client.Started());
+    std::vector<HMODULE> modules(512);
+    DWORD needed = 0;
+    ASSERT_TRUE(::EnumProcessModules(client.Process(), modules.data(),
+                                     static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &needed));
+    modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
+    std::wstring comctl;
+    for (HMODULE module : modules)
+    {
+        wchar_t path[MAX_PATH] = {};
+        if (::GetModuleFileNameExW(client.Process(), module, path, MAX_PATH) &&
+            ::lstrcmpiW(::PathFindFileNameW(path), L"comctl32.dll") == 0)
+            comctl = path;
+    }
+    ASSERT_FALSE(comctl.empty()) << "no comctl32.dll in the client's process";
+    for (wchar_t& c : comctl)
+        c = static_cast<wchar_t>(::towlower(c));
+    const std::wstring assembly = std::wstring(sizeof(void*) == 8 ? L"\\winsxs\\amd64_" : L"\\winsxs\\x86_") +
+                                  L"microsoft.windows.common-controls_6595b64144ccf1df_6.";
+    EXPECT_NE(std::wstring::npos, comctl.find(assembly)) << AfxUtf8(comctl.c_str());
 }

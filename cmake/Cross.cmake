@@ -174,3 +174,7 @@ target_link_libraries(minimal_start PRIVATE lumora_win32 lumora_winmain)
 add_executable(bench tests/bench/Bench.cpp res/lumora.rc)
 target_link_libraries(bench PRIVATE lumora_win32 psapi)
 
+# The run command without a display, run as a newcomer runs it, with a run folder of its own in this tree.
+add_test(NAME Scripts.RunCommandWithoutADisplay
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/RunCommandTest.sh ${CMAKE_BINARY_DIR}/run-command)
+set_tests_properties(Scripts.RunCommandWithoutADisplay PROPERTIES TIMEOUT 240)

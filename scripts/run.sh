@@ -3,34 +3,39 @@
 #   With a display (DISPLAY set): the client runs there until the user ends it.
 #   Without one: it runs on an Xvfb display of its own (with a window manager), the command waits for the login
 #   screen, saves a screenshot of it, prints the screenshot's path and ends the client cleanly (as closing its
-#   window does).
+#   window does). A client that ends or shows no login screen within a minute fails the command, with the end of
+#   the client's log.
+# The 32-bit client runs where this machine runs 32-bit programs, the 64-bit one under wine64 where it cannot;
+# LUMORA_ARCH=i686 or x86_64 forces either.
 # With LUMORA_DEMO=1 the web is the tests' own: a stand-in for the browser control (Wine's has no HTML engine here)
 # and a small site on the loopback interface with a login page, a "log in" link that leads to a game server, and a
 # way back, so that the whole journey can be seen on Linux. The client is the same executable; only its prefix
 # differs (.run/prefix-demo).
 # Arguments are passed on to the client. The Wine prefix, a scratch home folder, the client's working folder and the
-# screenshot all live under .run/; the user's ~/.wine and home are left alone.
+# screenshot all live under .run/ (LUMORA_RUN_DIR names another folder); the user's ~/.wine and home are left alone.
+# LUMORA_RUN_CLIENT runs another Windows program in the client's place (the scripts' own tests use it).
 set -uo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 ROOT=$(pwd)
-RUN="$ROOT/.run"
-# The client as users get it: optimised and stripped.
-export LUMORA_BUILD=release
-BUILD="$ROOT/build/release"
+RUN=${LUMORA_RUN_DIR:-$ROOT/.run}
+mkdir -p "$RUN/logs" || exit 1
+RUN=$(cd "$RUN" && pwd)
 
 # shellcheck source=scripts/wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
 
 bash "$ROOT/scripts/setup.sh" || exit 1
+lumora_choose_arch || exit 1
 
-mkdir -p "$RUN/logs"
+# The client as users get it: optimised and stripped.
+BUILD=$(lumora_tree release "$LUMORA_ARCH")
 demo=${LUMORA_DEMO:-}
-if [ -n "$demo" ]; then
-    lumora_build_cross "$ROOT" "$RUN/logs" lumora standin_browser || exit 1
-else
-    lumora_build_cross "$ROOT" "$RUN/logs" lumora || exit 1
-fi
+targets=(lumora)
+[ -n "$demo" ] && targets+=(standin_browser)
+lumora_build release "$LUMORA_ARCH" "$RUN/logs/build-$LUMORA_ARCH.log" "${targets[@]}" || exit 1
+CLIENT=${LUMORA_RUN_CLIENT:-$BUILD/lumora.exe}
+CLIENT_NAME=$(basename "$CLIENT")
 
 own_display=
 client_pid=
@@ -41,33 +46,40 @@ cleanup()
     # Wine's GUI programs ignore SIGINT, so Ctrl-C ends the client through the prefix's server.
     if [ -n "$client_pid" ] && kill -0 "$client_pid" 2>/dev/null; then
         echo "run: stopping the client"
-        timeout 20 wineserver -k >/dev/null 2>&1
+        timeout 20 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
     fi
-    if [ -n "$own_display" ]; then
+    if [ -n "$own_display" ] && [ -n "${WINEPREFIX:-}" ]; then
         # Let Wine's own processes go before their display does (only ever those of our own prefix).
-        if [ "${WINEPREFIX:-}" = "$RUN/prefix" ] || [ "${WINEPREFIX:-}" = "$RUN/prefix-demo" ]; then
-            timeout 20 wineserver -w >/dev/null 2>&1 || timeout 20 wineserver -k >/dev/null 2>&1
-        fi
-        lumora_stop_xvfb
+        timeout 20 "$LUMORA_WINESERVER" -w >/dev/null 2>&1 || timeout 20 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
     fi
+    [ -n "$own_display" ] && lumora_stop_xvfb
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
-if [ -z "${DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ]; then
+    if ! xdpyinfo >/dev/null 2>&1; then
+        echo "run: DISPLAY=$DISPLAY cannot be reached; unset DISPLAY to run the client on a display of its own" >&2
+        exit 1
+    fi
+else
     lumora_start_xvfb "$RUN/logs" || exit 1
     own_display=1
     echo "run: no DISPLAY, so the client runs on Xvfb display $DISPLAY"
 fi
 
+# A prefix per kind and architecture: the stamp would make one prefix anew at every switch.
+suffix=
+[ "$LUMORA_ARCH" = i686 ] || suffix="-$LUMORA_ARCH"
 if [ -n "$demo" ]; then
-    lumora_use_prefix "$RUN/prefix-demo" "$RUN/home-demo"
+    lumora_use_prefix "$RUN/prefix-demo$suffix" "$RUN/home-demo$suffix"
     lumora_prepare_prefix "$RUN/logs" managed offline || exit 1
     lumora_register_standin "$BUILD/standin_browser.dll" || exit 1
     lumora_start_test_site "$RUN/logs" || exit 1
     echo "run: demo: the test site is on $LUMORA_STANDIN_SITE; click \"Log in\" on the login page"
 else
-    lumora_use_prefix "$RUN/prefix" "$RUN/home"
+    lumora_use_prefix "$RUN/prefix$suffix" "$RUN/home$suffix"
     lumora_prepare_prefix "$RUN/logs" managed || exit 1
 fi
 
@@ -76,8 +88,8 @@ mkdir -p "$RUN/work"
 cd "$RUN/work" || exit 1
 # In the background, so that the shell can act on Ctrl-C while it waits.
 if [ -z "$own_display" ]; then
-    echo "run: starting $BUILD/lumora.exe; it runs until the client exits"
-    wine "$BUILD/lumora.exe" "$@" &
+    echo "run: starting $CLIENT; it runs until the client exits"
+    "$LUMORA_WINE" "$CLIENT" "$@" &
     client_pid=$!
     wait "$client_pid"
     rc=$?
@@ -86,28 +98,58 @@ if [ -z "$own_display" ]; then
     exit "$rc"
 fi
 
-echo "run: starting $BUILD/lumora.exe"
-wine "$BUILD/lumora.exe" "$@" </dev/null >"$RUN/logs/client.log" 2>&1 &
+log="$RUN/logs/client.log"
+echo "run: starting $CLIENT"
+"$LUMORA_WINE" "$CLIENT" "$@" </dev/null >"$log" 2>&1 &
 client_pid=$!
-# The login screen is up when both of the client's windows are on the screen.
+
+# The X window of the client's login screen: the main window, which owns the window titled "Web" (Wine marks an owned
+# window transient for its owner's). Found by that link rather than by title, so that a message box bearing the
+# product's name is never taken for it.
+login_screen()
+{
+    local web owner
+    web=$(xwininfo -root -tree 2>/dev/null |
+        grep -E "^ +0x[0-9a-f]+ \"Web\": \(\"$CLIENT_NAME\"" | awk '{ print $1 }' | head -n 1)
+    [ -n "$web" ] || return 1
+    xwininfo -id "$web" 2>/dev/null | grep -q 'Map State: IsViewable' || return 1
+    owner=$(xprop -id "$web" WM_TRANSIENT_FOR 2>/dev/null | grep -oE '0x[0-9a-f]+$')
+    [ -n "$owner" ] || return 1
+    xwininfo -id "$owner" 2>/dev/null | grep -q 'Map State: IsViewable' || return 1
+    echo "$owner"
+}
+
+main=
 for _ in $(seq 1 120); do
-    windows=$(xwininfo -root -children 2>/dev/null)
-    if grep -q '"Web": ("lumora.exe"' <<<"$windows" && grep -q '"Lumora[^"]*": ("lumora.exe"' <<<"$windows"; then
-        break
-    fi
+    main=$(login_screen) && break
     kill -0 "$client_pid" 2>/dev/null || break
     sleep 0.5
 done
+if [ -z "$main" ]; then
+    if kill -0 "$client_pid" 2>/dev/null; then
+        echo "run: the client showed no login screen within 60 s; its windows:" >&2
+        lumora_list_windows
+    else
+        wait "$client_pid"
+        rc=$?
+        client_pid=
+        echo "run: the client ended with $rc before its login screen appeared" >&2
+    fi
+    echo "run: the end of the client's log ($log):" >&2
+    tail -n 30 "$log" >&2
+    exit 1
+fi
 sleep 2 # its first paints
 mkdir -p "$RUN/screenshots"
 shot="$RUN/screenshots/login-$(date +%Y%m%d-%H%M%S).png"
-if import -window root "$shot" 2>"$RUN/logs/import.log"; then
-    echo "run: screenshot of the login screen: $shot"
-else
-    echo "run: no screenshot (see $RUN/logs/import.log)" >&2
+if ! import -window root "$shot" 2>"$RUN/logs/import.log"; then
+    echo "run: no screenshot of the login screen; import said:" >&2
+    cat "$RUN/logs/import.log" >&2
+    exit 1
 fi
+echo "run: screenshot of the login screen: $shot"
 # Ended as a user ends it: a close request to the main window, which ends its modal run and the process.
-wmctrl -c Lumora >/dev/null 2>&1
+wmctrl -i -c "$main" >/dev/null 2>&1
 for _ in $(seq 1 40); do
     kill -0 "$client_pid" 2>/dev/null || break
     sleep 0.25

@@ -1,43 +1,70 @@
 #!/usr/bin/env bash
 # Takes a screenshot of the skin preview: the game window's nine-grid frame with its title-bar buttons, and every
 # button image set in its three states, each painted by a real skinned button. Writes build/skin-preview.png, or
-# the path given as the first argument. Runs on its own Xvfb with a compositor, whatever DISPLAY says.
+# the path given as the first argument. Runs on its own Xvfb with a compositor, whatever DISPLAY says, in a prefix of
+# its own (.run/prefix-preview), for the architecture this machine runs (LUMORA_ARCH forces either).
 set -uo pipefail
 
+OUT=${1:-}
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 ROOT=$(pwd)
 RUN="$ROOT/.run"
-OUT=${1:-$ROOT/build/skin-preview.png}
+OUT=${OUT:-$ROOT/build/skin-preview.png}
+# The path as given, from the folder it was given in, before anything else changes folder.
+case $OUT in
+/*) ;;
+*) OUT="$OLDPWD/$OUT" ;;
+esac
 
 # shellcheck source=scripts/wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
-
-bash "$ROOT/scripts/setup.sh" >/dev/null || exit 1
-mkdir -p "$RUN/logs" "$(dirname "$OUT")"
-lumora_build_cross "$ROOT" "$RUN/logs" skin_preview >/dev/null || exit 1
 
 xcompmgr_pid=
 # shellcheck disable=SC2317 # run by the trap
 cleanup()
 {
-    [ -n "${WINEPREFIX:-}" ] && timeout 20 wineserver -k >/dev/null 2>&1
+    lumora_stop_running
+    # Only the preview's own prefix: a client that run.sh started elsewhere goes on.
+    lumora_stop_wineservers
     [ -n "$xcompmgr_pid" ] && kill "$xcompmgr_pid" 2>/dev/null
     lumora_stop_xvfb
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+bash "$ROOT/scripts/setup.sh" >/dev/null || exit 1
+lumora_choose_arch || exit 1
+mkdir -p "$RUN/logs" "$(dirname "$OUT")"
+lumora_build cross "$LUMORA_ARCH" "$RUN/logs/preview-build.log" skin_preview || exit 1
 
 lumora_start_xvfb "$RUN/logs" || exit 1
 xcompmgr -d "$DISPLAY" </dev/null >"$RUN/logs/xcompmgr.log" 2>&1 &
 xcompmgr_pid=$!
-lumora_use_prefix "$RUN/prefix" "$RUN/home"
+suffix=
+[ "$LUMORA_ARCH" = i686 ] || suffix="-$LUMORA_ARCH"
+lumora_use_prefix "$RUN/prefix-preview$suffix" "$RUN/home-preview$suffix"
 lumora_prepare_prefix "$RUN/logs" managed || exit 1
+lumora_start_wineserver "$RUN/logs" || exit 1
 
-timeout 60 wine "$ROOT/build/cross/skin_preview.exe" </dev/null >"$RUN/logs/skin-preview.log" 2>&1 &
+log="$RUN/logs/skin-preview.log"
+timeout 60 "$LUMORA_WINE" "$(lumora_tree cross "$LUMORA_ARCH")/skin_preview.exe" </dev/null >"$log" 2>&1 &
+preview=$!
 # The window paints once it is up; give it the time a cold Wine start needs.
+shown=
 for _ in $(seq 1 40); do
+    if xwininfo -root -tree 2>/dev/null | grep -q '"Lumora skin preview": ("skin_preview.exe"'; then
+        shown=1
+        break
+    fi
+    kill -0 "$preview" 2>/dev/null || break
     sleep 0.5
-    xwininfo -root -children 2>/dev/null | grep -q 'Lumora skin preview' && break
 done
+if [ -z "$shown" ]; then
+    echo "skin-preview: the preview window did not appear; the end of its log ($log):" >&2
+    tail -n 30 "$log" >&2
+    exit 1
+fi
 sleep 2
 xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop 900x640+20+20 +repage "$OUT" || exit 1
 echo "skin-preview: $OUT"

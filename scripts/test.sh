@@ -1,136 +1,93 @@
 #!/usr/bin/env bash
 # The test command. On a fresh Debian machine it installs what is missing, then:
 #   1. builds the portable core natively with clang under AddressSanitizer/UndefinedBehaviorSanitizer and runs
-#      its tests;
+#      its tests and those of the scripts themselves;
 #   2. fuzzes the INI parser with the readers built on it, and the navigation watch, for LUMORA_FUZZ_SECONDS in all
 #      (default 60; 0 skips it);
-#   3. cross-builds the Windows client and its tests, and runs those under Wine in a private Xvfb display with a
-#      throwaway prefix under build/wine; the tests that handle text run once more under a Chinese locale.
-# It ends with one line "N passed, N failed" (every test of both CTest runs, the fuzz run counted as one) and
-# exits non-zero when anything failed. Each phase that cannot produce its results counts as one failure.
+#   3. builds the client as users get it for both architectures, and checks each executable from its bytes;
+#   4. cross-builds the Windows client and its tests for the architecture this machine runs (the 32-bit one where
+#      32-bit programs run, else the 64-bit one; LUMORA_ARCH forces either), and runs those under Wine in private
+#      Xvfb displays with throwaway prefixes under build/; the tests that handle text run once more under a Chinese
+#      locale;
+#   5. where the machine runs both, runs the tests that drive the real client from outside on the 64-bit client too.
+# The whole run has one deadline (LUMORA_TEST_DEADLINE seconds, default 75 minutes, under CI's 90), and each step's
+# time limit is cut to what is left of it. It ends with one line "N passed, N failed" (every test of every CTest run
+# and every check of the executables, each fuzz run counted as one) and exits non-zero when anything failed. A
+# phase that cannot produce its results counts as one failure.
 set -uo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 ROOT=$(pwd)
 BUILD="$ROOT/build"
-FUZZ_SECONDS=${LUMORA_FUZZ_SECONDS:-60}
+LUMORA_LOGS="$BUILD/logs"
 JOBS=2
-mkdir -p "$BUILD"
-if ! [[ $FUZZ_SECONDS =~ ^[0-9]+$ ]]; then
-    echo "LUMORA_FUZZ_SECONDS must be a whole number of seconds, not '$FUZZ_SECONDS'" >&2
+mkdir -p "$LUMORA_LOGS"
+if ! [[ ${LUMORA_FUZZ_SECONDS:-60} =~ ^[0-9]+$ ]]; then
+    echo "LUMORA_FUZZ_SECONDS must be a whole number of seconds, not '$LUMORA_FUZZ_SECONDS'" >&2
+    exit 2
+fi
+FUZZ_SECONDS=$((10#${LUMORA_FUZZ_SECONDS:-60})) # 10#: "08" is eight seconds, not a bad octal number
+if ! [[ ${LUMORA_TEST_DEADLINE:-4500} =~ ^[0-9]+$ ]]; then
+    echo "LUMORA_TEST_DEADLINE must be a whole number of seconds, not '$LUMORA_TEST_DEADLINE'" >&2
     exit 2
 fi
 
 # shellcheck source=scripts/wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
-
-passed=0
-failed=0
-phase_names=()
-phase_times=()
-run_started=$(lumora_now)
-phase_started=
-
-phase()
-{
-    echo
-    echo "=== $1"
-    phase_names+=("$1")
-    phase_started=$(lumora_now)
-}
-
-phase_done()
-{
-    phase_times+=("$(lumora_since "$phase_started")")
-}
-
-fail_phase()
-{
-    echo "FAILED: $1"
-    failed=$((failed + 1))
-}
+# shellcheck source=scripts/phases.sh
+source "$ROOT/scripts/phases.sh"
 
 teardown()
 {
     lumora_stop_test_site
-    lumora_stop_wineserver
+    lumora_stop_wineservers
     lumora_stop_xvfb
 }
+# shellcheck disable=SC2317 # run by the traps
+on_signal()
+{
+    trap - INT TERM
+    echo
+    echo "interrupted by $1: stopping what runs"
+    phases_interrupt
+    teardown
+    phases_summary
+    exit "$2"
+}
 trap teardown EXIT
-trap 'echo "interrupted"; exit 130' INT TERM
+trap 'on_signal SIGINT 130' INT
+trap 'on_signal SIGTERM 143' TERM
 
-# Configures a tree with Ninja, starting it over if it was configured with another generator.
-configure()
-{
-    local dir=$1
-    shift
-    if [ -f "$dir/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$dir/CMakeCache.txt"; then
-        rm -rf "$dir"
-    fi
-    cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
-}
-
-# Runs one CTest tree, its output shown as it comes and kept in a log, and adds its counts to the totals.
-# The log is followed with tail --pid rather than a pipe: a stray Wine process that kept a pipe open would keep
-# the pipe's reader waiting, whereas tail stops when CTest does. $1: label, $2: tree, $3: overall time limit in
-# seconds; the rest go to CTest.
-run_ctest()
-{
-    local label=$1 dir=$2 limit=$3
-    shift 3
-    local log="$dir/ctest.log"
-    : >"$log" # there before tail looks for it
-    timeout -k 15 "$limit" ctest --test-dir "$dir" --output-on-failure "$@" </dev/null >"$log" 2>&1 &
-    local pid=$!
-    tail -n +1 -f --pid="$pid" "$log"
-    wait "$pid"
-    local rc=$?
-
-    local summary total nfailed
-    summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
-    if [ -z "$summary" ]; then
-        fail_phase "$label: CTest gave no summary (exit $rc)"
-        return
-    fi
-    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
-    nfailed=$(sed -E 's/^[0-9]+% tests passed, ([0-9]+) .*/\1/' <<<"$summary")
-    passed=$((passed + total - nfailed))
-    failed=$((failed + nfailed))
-    echo "$label: $((total - nfailed)) passed, $nfailed failed"
-    if [ "$total" -eq 0 ]; then
-        fail_phase "$label: no tests"
-    elif [ "$rc" -ne 0 ] && [ "$nfailed" -eq 0 ]; then
-        fail_phase "$label: CTest exited with $rc"
-    fi
-}
+phases_begin $((10#${LUMORA_TEST_DEADLINE:-4500}))
 
 phase "setup"
-if ! bash "$ROOT/scripts/setup.sh"; then
-    fail_phase "setup"
-    echo "$passed passed, $failed failed"
+if ! phase_run show "$(phases_limit 1500)" "$LUMORA_LOGS/setup.log" bash "$ROOT/scripts/setup.sh"; then
+    phase_fail
+    phases_summary
     exit 1
 fi
-phase_done
+if ! lumora_choose_arch; then
+    phase_fail "no architecture to run"
+    phases_summary
+    exit 1
+fi
+ARCH=$LUMORA_ARCH
+CROSS=$(lumora_tree cross "$ARCH")
 
 phase "native build (clang, sanitizers)"
 native_ok=
-if configure "$BUILD/native" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" >"$BUILD/native-configure.log" 2>&1 ||
-    { cat "$BUILD/native-configure.log"; false; }; then
-    if cmake --build "$BUILD/native" --parallel "$JOBS"; then
-        native_ok=1
-    fi
+if phase_run quiet "$(phases_limit 900)" "$LUMORA_LOGS/native-build.log" bash "$ROOT/scripts/build.sh" native; then
+    native_ok=1
+else
+    phase_fail "the build (log: $LUMORA_LOGS/native-build.log)"
 fi
-[ -n "$native_ok" ] || fail_phase "native build"
-phase_done
 
 phase "native tests"
 if [ -n "$native_ok" ]; then
-    run_ctest "native tests" "$BUILD/native" 1200 --parallel "$JOBS" --timeout 300
+    phases_ctest "native tests" "$BUILD/native" 600 --parallel "$JOBS" --timeout 300
 else
     echo "skipped: the native build failed"
 fi
-phase_done
 
 phase "fuzzing (${FUZZ_SECONDS} s in all)"
 # Two targets, half the time each: the parser with every reader built on it (seeded with the shipped documents),
@@ -141,162 +98,184 @@ else
     for target in zoini_fuzz navigation_fuzz; do
         seconds=$(((FUZZ_SECONDS + 1) / 2))
         if [ ! -x "$BUILD/native/$target" ]; then
-            fail_phase "fuzzing: build/native/$target was not built"
+            phase_fail "build/native/$target was not built"
             continue
         fi
         # What the fuzzer adds to a corpus stays for the next local run.
         fuzz_dir="$BUILD/fuzz/$target"
         mkdir -p "$fuzz_dir/corpus" "$fuzz_dir/artifacts"
         [ "$target" = zoini_fuzz ] && cp "$ROOT"/res/*.ini "$fuzz_dir/corpus/"
-        timeout -k 10 $((seconds + 120)) "$BUILD/native/$target" -max_total_time="$seconds" -timeout=10 \
-            -artifact_prefix="$fuzz_dir/artifacts/" "$fuzz_dir/corpus" </dev/null >"$fuzz_dir/fuzz.log" 2>&1
+        phase_run quiet "$(phases_limit $((seconds + 120)))" "$fuzz_dir/fuzz.log" "$BUILD/native/$target" \
+            -max_total_time="$seconds" -timeout=10 -artifact_prefix="$fuzz_dir/artifacts/" "$fuzz_dir/corpus"
         fuzz_rc=$?
         runs=$(grep -oE '^Done [0-9]+ runs' "$fuzz_dir/fuzz.log" | tail -n 1 | awk '{ print $2 }')
         if [ "$fuzz_rc" -eq 0 ] && [ -n "$runs" ]; then
             echo "fuzzing $target: $runs runs in $seconds s, no crash (corpus: $(find "$fuzz_dir/corpus" -type f | wc -l) inputs)"
-            passed=$((passed + 1))
+            phase_pass
         else
-            tail -n 40 "$fuzz_dir/fuzz.log"
-            fail_phase "fuzzing $target (exit $fuzz_rc; the crashing input is under $fuzz_dir/artifacts)"
+            phase_fail "$target (exit $fuzz_rc; the crashing input is under $fuzz_dir/artifacts)"
         fi
     done
 fi
-phase_done
 
-phase "cross build (mingw-w64 i686)"
-cross_ok=
-if configure "$BUILD/cross" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-    >"$BUILD/cross-configure.log" 2>&1 || { cat "$BUILD/cross-configure.log"; false; }; then
-    if cmake --build "$BUILD/cross" --parallel "$JOBS"; then
-        cross_ok=1
-    fi
-fi
-[ -n "$cross_ok" ] || fail_phase "cross build"
-phase_done
-
-phase "release build (optimised, stripped)"
-# The client as users get it, built as the run command builds it; its size with every resource is reported.
-if LUMORA_BUILD=release lumora_build_cross "$ROOT" "$BUILD" lumora >"$BUILD/release-build.log" 2>&1; then
-    echo "release client: $(stat -c %s "$BUILD/release/lumora.exe") bytes with every resource"
-else
-    tail -n 40 "$BUILD/release-build.log"
-    fail_phase "release build"
-fi
-phase_done
-
-phase "Wine environment"
-wine_ok=
-if [ -n "$cross_ok" ]; then
-    wine_dir="$BUILD/wine"
-    if lumora_start_xvfb "$wine_dir/logs"; then
-        echo "Xvfb on display $DISPLAY"
-        lumora_use_prefix "$wine_dir/prefix" "$wine_dir/home"
-        if lumora_prepare_prefix "$wine_dir/logs" managed offline && lumora_start_wineserver "$wine_dir/logs"; then
-            wine_ok=1
+phase "release builds (optimised, stripped), both architectures"
+# The client as users get it, built as the run command builds it, for both architectures on every machine; each is
+# checked from its bytes: the right kind of program, a GUI one, at most 1 MiB, its manifest and every resource.
+for arch in i686 x86_64; do
+    release=$(lumora_tree release "$arch")
+    if phase_run quiet "$(phases_limit 600)" "$LUMORA_LOGS/release-$arch.log" bash "$ROOT/scripts/build.sh" \
+        release "$arch" lumora; then
+        if python3 "$ROOT/scripts/pe.py" inspect "$release/lumora.exe" --arch "$arch" --max-size 1048576; then
+            phase_pass
+        else
+            phase_fail "the $arch client ($release/lumora.exe)"
         fi
+    else
+        phase_fail "the $arch build"
     fi
-    [ -n "$wine_ok" ] || fail_phase "release build (optimised, stripped)"
-# The client as users get it, built as the run command builds it; its size with every resource is reported.
-if LUMORA_BUILD=release lumora_build_cross "$ROOT" "$BUILD" lumora >"$BUILD/release-build.log" 2>&1; then
-    echo "release client: $(stat -c %s "$BUILD/release/lumora.exe") bytes with every resource"
-else
-    tail -n 40 "$BUILD/release-build.log"
-    fail_phase "release build"
-fi
-phase_done
+done
 
-phase "Wine environment"
+phase "cross build (mingw-w64 $ARCH)"
+cross_ok=
+if phase_run quiet "$(phases_limit 1200)" "$LUMORA_LOGS/cross-$ARCH.log" bash "$ROOT/scripts/build.sh" cross \
+    "$ARCH"; then
+    cross_ok=1
 else
+    phase_fail "the build"
+fi
+
+# Makes a Wine session: the display given, a prefix under $2 named $3 (made by the recipe if it is not there yet), its
+# server, and with $4 "standin" the stand-in browser of the cross tree $5 in the browser's place.
+wine_session()
+{
+    export DISPLAY=$1
+    local dir=$2 name=$3 with=${4:-} tree=${5:-}
+    lumora_use_prefix "$dir/prefix$name" "$dir/home$name"
+    lumora_prepare_prefix "$dir/logs$name" managed offline &&
+        lumora_start_wineserver "$dir/logs$name" &&
+        if [ "$with" = standin ]; then lumora_register_standin "$tree/standin_browser.dll"; fi
+}
+
+phase "Wine environment ($ARCH)"
+wine_ok=
+full_display=
+small_display=
+wine_dir="$BUILD/wine"
+[ "$ARCH" = i686 ] || wine_dir="$BUILD/wine-$ARCH"
+if [ -z "$cross_ok" ]; then
     echo "skipped: the cross build failed"
+elif ! lumora_start_xvfb "$wine_dir/logs"; then
+    phase_fail "no display"
+else
+    full_display=$DISPLAY
+    echo "Xvfb on display $DISPLAY"
+    if wine_session "$full_display" "$wine_dir" ""; then
+        wine_ok=1
+    else
+        phase_fail "no prefix or wineserver"
+    fi
 fi
-phase_done
 
-phase "Wine tests"
+phase "Wine tests ($ARCH)"
 if [ -n "$wine_ok" ]; then
     # One test at a time: the tests that drive real windows share one desktop.
-    run_ctest "Wine tests" "$BUILD/cross" 1800 --timeout 120 -LE journey
+    phases_ctest "Wine tests ($ARCH)" "$CROSS" 1800 --timeout 120 -LE journey
 else
     echo "skipped: no Wine environment"
 fi
-phase_done
 
-phase "Wine tests of the client's windows, small screen"
-if [ -n "$wine_ok" ]; then
+phase "Wine tests of the client's windows, small screen ($ARCH)"
+if [ -z "$wine_ok" ]; then
+    echo "skipped: no Wine environment"
+elif ! lumora_start_xvfb "$wine_dir/logs-small" 1280x600; then
+    phase_fail "no display"
+else
     # A screen lower than the login picture (1024 x 700). Wine takes the screen's size from the display its
-    # prefix's server started on, so this is a display, a prefix and a server of its own, made by the same recipe.
-    saved_display=$DISPLAY saved_prefix=$WINEPREFIX saved_home=$HOME
-    small_ok=
-    if lumora_start_xvfb "$wine_dir/logs-small" 1280x600; then
-        small_display=$DISPLAY
-        echo "small screen: Xvfb on display $DISPLAY"
-        lumora_use_prefix "$wine_dir/prefix-small" "$wine_dir/home-small"
-        if lumora_prepare_prefix "$wine_dir/logs-small" managed offline &&
-            lumora_start_wineserver "$wine_dir/logs-small"; then
-            small_ok=1
-            run_ctest "Wine tests, small screen" "$BUILD/cross" 600 --timeout 120 -L screen
-        fi
-        timeout 30 wineserver -k >/dev/null 2>&1
+    # prefix's server started on, so this is a display, a prefix and a server of their own, made by the same recipe.
+    small_display=$DISPLAY
+    echo "small screen: Xvfb on display $DISPLAY"
+    if wine_session "$small_display" "$wine_dir" "-small"; then
+        phases_ctest "Wine tests, small screen ($ARCH)" "$CROSS" 600 --timeout 120 -L screen
+        lumora_stop_wineserver
+    else
+        phase_fail "no prefix or wineserver"
     fi
-    [ -n "$small_ok" ] || fail_phase "small screen: no Wine environment"
-    export DISPLAY=$saved_display WINEPREFIX=$saved_prefix HOME=$saved_home
-else
-    echo "skipped: no Wine environment"
 fi
-phase_done
 
-phase "The journey: stand-in browser and test site, two screens, two locales"
-if [ -n "$wine_ok" ] && lumora_start_test_site "$wine_dir/logs-site"; then
+phase "The journey: stand-in browser and test site, two screens, two locales ($ARCH)"
+if [ -z "$wine_ok" ]; then
+    echo "skipped: no Wine environment"
+elif ! lumora_start_test_site "$wine_dir/logs-site"; then
+    phase_fail "the test site did not start"
+else
     echo "test site on $LUMORA_STANDIN_SITE"
-    saved_display=$DISPLAY saved_prefix=$WINEPREFIX saved_home=$HOME
-    for screen in "full:$saved_display" "small:${small_display:-}"; do
+    for screen in "full:$full_display" "small:$small_display"; do
         name=${screen%%:*}
-        export DISPLAY=${screen#*:}
-        [ -n "${screen#*:}" ] || { fail_phase "journey ($name): no display"; continue; }
-        # Prefixes of their own: the stand-in takes the browser's place here only.
-        lumora_use_prefix "$wine_dir/prefix-journey-$name" "$wine_dir/home-journey-$name"
-        if lumora_prepare_prefix "$wine_dir/logs-journey-$name" managed offline &&
-            lumora_start_wineserver "$wine_dir/logs-journey-$name" &&
-            lumora_register_standin "$BUILD/cross/standin_browser.dll"; then
-            run_ctest "journey ($name screen)" "$BUILD/cross" 300 --timeout 120 -L journey
-            export LC_ALL=zh_CN.UTF-8 LUMORA_EXPECT_CODE_PAGE=936
-            run_ctest "journey ($name screen, zh_CN)" "$BUILD/cross" 300 --timeout 120 -L journey
-            unset LC_ALL LUMORA_EXPECT_CODE_PAGE
-        else
-            fail_phase "journey ($name): no Wine environment"
+        if [ -z "${screen#*:}" ]; then
+            phase_fail "$name screen: no display"
+            continue
         fi
-        timeout 30 wineserver -k >/dev/null 2>&1
+        # Prefixes of their own: the stand-in takes the browser's place here only.
+        if wine_session "${screen#*:}" "$wine_dir" "-journey-$name" standin "$CROSS"; then
+            phases_ctest "journey ($name screen, $ARCH)" "$CROSS" 300 --timeout 120 -L journey
+            LC_ALL=zh_CN.UTF-8 LUMORA_EXPECT_CODE_PAGE=936 \
+                phases_ctest "journey ($name screen, zh_CN, $ARCH)" "$CROSS" 300 --timeout 120 -L journey
+            lumora_stop_wineserver
+        else
+            phase_fail "$name screen: no prefix, wineserver or stand-in"
+        fi
     done
-    export DISPLAY=$saved_display WINEPREFIX=$saved_prefix HOME=$saved_home
     lumora_stop_test_site
-    echo "screenshots of the journey: $BUILD/cross/screenshots/journey-*.bmp"
-elif [ -n "$wine_ok" ]; then
-    fail_phase "journey: the test site did not start"
-else
-    echo "skipped: no Wine environment"
+    echo "screenshots of the journey: $CROSS/screenshots/journey-*.bmp"
 fi
-phase_done
 
-phase "Wine tests of text, Chinese locale"
+phase "Wine tests of text, Chinese locale ($ARCH)"
 if [ -n "$wine_ok" ]; then
     # LC_ALL (not LANG) gives Wine code page 936 and the Chinese language even where no Linux locale is generated;
     # the tests check that they got it.
-    export LC_ALL=zh_CN.UTF-8 LUMORA_EXPECT_CODE_PAGE=936
-    run_ctest "Wine tests of text (zh_CN)" "$BUILD/cross" 900 --timeout 120 -L text
-    unset LC_ALL LUMORA_EXPECT_CODE_PAGE
+    # The first prefix again, whose server still runs.
+    export DISPLAY=$full_display
+    lumora_use_prefix "$wine_dir/prefix" "$wine_dir/home"
+    LC_ALL=zh_CN.UTF-8 LUMORA_EXPECT_CODE_PAGE=936 \
+        phases_ctest "Wine tests of text (zh_CN, $ARCH)" "$CROSS" 900 --timeout 120 -L text
+    lumora_stop_wineserver
 else
     echo "skipped: no Wine environment"
 fi
-phase_done
+
+if [ "$ARCH" = i686 ]; then
+    # This machine runs both architectures: the 64-bit client is tested too, from outside, as users would drive it.
+    phase "The 64-bit client under wine64: its windows, commands, missing pieces and the journey"
+    CROSS64=$(lumora_tree cross x86_64)
+    wine64_dir="$BUILD/wine-x86_64"
+    if [ -z "$full_display" ]; then
+        echo "skipped: no display"
+    elif ! phase_run quiet "$(phases_limit 900)" "$LUMORA_LOGS/cross-x86_64.log" bash "$ROOT/scripts/build.sh" \
+        cross x86_64 lumora url_recorder standin_browser client_window_tests client_command_tests \
+        missing_piece_tests journey_tests; then
+        phase_fail "the x86_64 build"
+    else
+        lumora_use_arch x86_64
+        if wine_session "$full_display" "$wine64_dir" ""; then
+            phases_ctest "the 64-bit client" "$CROSS64" 900 --timeout 120 -L client
+            lumora_stop_wineserver
+        else
+            phase_fail "no 64-bit prefix or wineserver"
+        fi
+        if ! lumora_start_test_site "$wine64_dir/logs-site"; then
+            phase_fail "the test site did not start"
+        elif wine_session "$full_display" "$wine64_dir" "-journey" standin "$CROSS64"; then
+            phases_ctest "journey (full screen, 64-bit client)" "$CROSS64" 300 --timeout 120 -L journey
+            lumora_stop_wineserver
+        else
+            phase_fail "no 64-bit prefix, wineserver or stand-in for the journey"
+        fi
+        lumora_stop_test_site
+        lumora_use_arch "$ARCH"
+    fi
+fi
 
 phase "teardown"
 teardown
-phase_done
 
-echo
-echo "Phase timings:"
-for i in "${!phase_names[@]}"; do
-    printf '  %-36s %7s s\n' "${phase_names[$i]}" "${phase_times[$i]:-?}"
-done
-printf '  %-36s %7s s\n' "total" "$(lumora_since "$run_started")"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+phases_summary

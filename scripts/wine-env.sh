@@ -1,15 +1,122 @@
 # shellcheck shell=bash
-# Sourced by scripts/test.sh, scripts/run.sh and scripts/skin-preview.sh: a private X display, a project-local
-# Wine prefix and the wineserver that serves it, and the cross build the latter two run. Nothing here touches the user's own ~/.wine or home folder.
+# Sourced by the scripts that run the client or its tests under Wine: which Windows architecture runs on this machine,
+# private X displays, project-local Wine prefixes and the wineservers that serve them, and the cross builds. Nothing
+# here touches the user's own ~/.wine or home folder.
 #
 # Every wine call is wrapped in timeout and reads nothing from standard input: a program that waits for a click
 # or a key under Xvfb would otherwise wait forever.
 
 # Raise this when the way a prefix is made changes, so that prefixes made the old way are made again.
-LUMORA_PREFIX_RECIPE=2
+LUMORA_PREFIX_RECIPE=3
 
 lumora_now() { date +%s.%N; }
 lumora_since() { awk -v a="$1" -v b="$(lumora_now)" 'BEGIN { printf "%.1f", b - a }'; }
+
+# --- The architecture -------------------------------------------------------------------------------------------
+#
+# The client users get is the 32-bit one (i686, PE32), run by Wine's 32-bit loader. Some machines of this kind cannot
+# run any 32-bit Linux program ("Exec format error", the loader included); there the 64-bit client (x86_64, PE32+)
+# runs under wine64 instead. Which kind this machine is, is found out by running a 32-bit program, the loader itself:
+# kernel settings do not tell.
+
+# Chooses the architecture the Wine part runs, says which and why in one line, and sets it up (lumora_use_arch).
+# LUMORA_ARCH=i686 or x86_64 forces a choice; LUMORA_PROBE_32BIT names the 32-bit program run to find out (default:
+# Wine's 32-bit loader). Returns 1, with one line, on a LUMORA_ARCH it does not know.
+lumora_choose_arch()
+{
+    local probe=${LUMORA_PROBE_32BIT:-/usr/lib/wine/wine} out
+    case "${LUMORA_ARCH:-}" in
+    i686 | x86_64)
+        echo "wine-env: LUMORA_ARCH=$LUMORA_ARCH, so the $(lumora_arch_words "$LUMORA_ARCH")"
+        ;;
+    "")
+        if out=$("$probe" --version 2>&1 </dev/null); then
+            LUMORA_ARCH=i686
+            echo "wine-env: this machine runs 32-bit programs ($probe --version: $(head -n 1 <<<"$out")), so the" \
+                "$(lumora_arch_words i686)"
+        else
+            LUMORA_ARCH=x86_64
+            # The shell's own words for a program it could not start, without its "bash: line N:" in front.
+            out=$(head -n 1 <<<"$out" | sed -E 's/^[^:]*: line [0-9]+: //')
+            echo "wine-env: this machine cannot run 32-bit programs (${out:-$probe --version failed}), so the" \
+                "$(lumora_arch_words x86_64)"
+        fi
+        ;;
+    *)
+        echo "wine-env: LUMORA_ARCH must be i686 or x86_64, not '$LUMORA_ARCH'" >&2
+        return 1
+        ;;
+    esac
+    export LUMORA_ARCH
+    lumora_use_arch "$LUMORA_ARCH"
+}
+
+lumora_arch_words()
+{
+    case $1 in
+    i686) echo "32-bit client (i686) runs under wine" ;;
+    x86_64) echo "64-bit client (x86_64) runs under wine64" ;;
+    esac
+}
+
+# Makes every later Wine call of these scripts use the loader and server of the architecture given ($1: i686 or
+# x86_64), and the kind of prefix it needs. Wine runs under its own name: the 64-bit loader started under the name
+# "wine" takes itself for the 32-bit one when it starts a program by bare name ("could not exec the wine loader").
+# One wineserver serves both kinds of loader; the 64-bit one is there on every machine this project sets up.
+lumora_use_arch()
+{
+    local arch=$1 wine arch_kind var
+    case $arch in
+    i686) wine=/usr/lib/wine/wine arch_kind=win32 ;;
+    x86_64) wine=/usr/lib/wine/wine64 arch_kind=win64 ;;
+    *)
+        echo "wine-env: no such architecture: '$arch'" >&2
+        return 1
+        ;;
+    esac
+    # A WINEARCH, WINELOADER or WINESERVER of the user's would otherwise fail deep inside wineboot.
+    local -A wanted=([WINEARCH]=$arch_kind [WINELOADER]=$wine [WINESERVER]=/usr/lib/wine/wineserver64)
+    for var in WINEARCH WINELOADER WINESERVER; do
+        if [ -n "${!var:-}" ] && [ "${!var}" != "${wanted[$var]}" ] && [ -z "${LUMORA_WINE_SET:-}" ]; then
+            echo "wine-env: your $var=${!var} is set aside: these scripts choose Wine by architecture" \
+                "(LUMORA_ARCH=i686 or x86_64 forces one)"
+        fi
+        export "$var=${wanted[$var]}"
+    done
+    LUMORA_WINE=$wine
+    LUMORA_WINESERVER=${wanted[WINESERVER]}
+    LUMORA_WINE_SET=1
+}
+
+# The folder of a build ($1: cross, the tests' tree, or release, the client as users get it) for an architecture ($2):
+# build/cross and build/release for the 32-bit client, build/cross-x86_64 and build/release-x86_64 for the 64-bit one.
+lumora_tree()
+{
+    local root kind=$1 arch=$2
+    root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+    if [ "$arch" = i686 ]; then
+        echo "$root/build/$kind"
+    else
+        echo "$root/build/$kind-$arch"
+    fi
+}
+
+# Builds a tree with scripts/build.sh, its output in a log shown only when it fails. $1: cross or release (optimised
+# for size and stripped, as users get the client); $2: the architecture; $3: the log; the rest: targets.
+lumora_build()
+{
+    local kind=$1 arch=$2 log=$3 root
+    shift 3
+    root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+    mkdir -p "$(dirname "$log")"
+    if ! bash "$root/scripts/build.sh" "$kind" "$arch" "$@" </dev/null >"$log" 2>&1; then
+        tail -n 40 "$log"
+        echo "wine-env: the $kind build ($arch) failed; its log: $log" >&2
+        return 1
+    fi
+}
+
+# --- Displays -----------------------------------------------------------------------------------------------------
 
 # Starts Xvfb on a display number it picks itself (-displayfd: no race with other servers over a free number),
 # with Composite so that a compositor can give layered windows real alpha, and a window manager (openbox) on it.
@@ -17,7 +124,8 @@ lumora_since() { awk -v a="$1" -v b="$(lumora_now)" 'BEGIN { printf "%.1f", b - 
 # which Wine's own stacking of unmanaged windows does not (a per-pixel-alpha window made again for its 32-bit visual
 # ends up over the windows it owns). Each server gets a session of its own, so that Ctrl-C reaches the Wine programs
 # but leaves their display up until they are gone. Exports DISPLAY and adds the servers' process ids to
-# LUMORA_DISPLAY_PIDS. $1: folder for the logs; $2: the screen's size (default 1920x1080).
+# LUMORA_DISPLAY_PIDS; a display that fails to start stops what it started, and nothing else. $1: folder for the
+# logs; $2: the screen's size (default 1920x1080).
 LUMORA_DISPLAY_PIDS=()
 lumora_start_xvfb()
 {
@@ -27,33 +135,46 @@ lumora_start_xvfb()
     : >"$numfile"
     setsid Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp +extension Composite \
         3>"$numfile" </dev/null >"$logdir/xvfb-$size.log" 2>&1 &
-    local xvfb=$!
-    LUMORA_DISPLAY_PIDS+=("$xvfb")
-    local i
+    local xvfb=$! wm i
     for ((i = 0; i < 100; i++)); do
-        if [ -s "$numfile" ]; then
-            DISPLAY=":$(tr -d '[:space:]' <"$numfile")"
-            export DISPLAY
-            # The window manager keeps its files under a home of its own.
-            mkdir -p "$logdir/wm-home"
-            HOME="$logdir/wm-home" setsid openbox </dev/null >"$logdir/openbox-$size.log" 2>&1 &
-            LUMORA_DISPLAY_PIDS+=("$!")
-            for ((i = 0; i < 50; i++)); do
-                xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-                sleep 0.1
-            done
-            echo "wine-env: openbox did not start on $DISPLAY; its log:" >&2
-            cat "$logdir/openbox-$size.log" >&2
-            lumora_stop_xvfb
-            return 1
-        fi
+        [ -s "$numfile" ] && break
         kill -0 "$xvfb" 2>/dev/null || break
         sleep 0.1
     done
-    echo "wine-env: Xvfb did not start; its log:" >&2
-    cat "$logdir/xvfb-$size.log" >&2
-    lumora_stop_xvfb
+    if ! [ -s "$numfile" ]; then
+        echo "wine-env: Xvfb ($size) did not start; its log:" >&2
+        cat "$logdir/xvfb-$size.log" >&2
+        lumora_stop_pids "$xvfb"
+        return 1
+    fi
+    local display=":$(tr -d '[:space:]' <"$numfile")"
+    # The window manager keeps its files under a home of its own. A busy machine may take a while to start it.
+    mkdir -p "$logdir/wm-home"
+    DISPLAY=$display HOME="$logdir/wm-home" setsid openbox </dev/null >"$logdir/openbox-$size.log" 2>&1 &
+    wm=$!
+    for ((i = 0; i < 200; i++)); do
+        if DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+            LUMORA_DISPLAY_PIDS+=("$xvfb" "$wm")
+            export DISPLAY=$display
+            return 0
+        fi
+        kill -0 "$wm" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "wine-env: openbox did not start on $display; its log:" >&2
+    cat "$logdir/openbox-$size.log" >&2
+    lumora_stop_pids "$wm" "$xvfb"
     return 1
+}
+
+# Stops the processes given, in that order, and waits for them.
+lumora_stop_pids()
+{
+    local pid
+    for pid in "$@"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
 }
 
 # Stops every display lumora_start_xvfb started, window managers first.
@@ -61,11 +182,20 @@ lumora_stop_xvfb()
 {
     local i
     for ((i = ${#LUMORA_DISPLAY_PIDS[@]} - 1; i >= 0; i--)); do
-        kill "${LUMORA_DISPLAY_PIDS[$i]}" 2>/dev/null
-        wait "${LUMORA_DISPLAY_PIDS[$i]}" 2>/dev/null
+        lumora_stop_pids "${LUMORA_DISPLAY_PIDS[$i]}"
     done
     LUMORA_DISPLAY_PIDS=()
 }
+
+# Lists the top-level windows that carry a name, for a diagnosis when something waits.
+lumora_list_windows()
+{
+    if command -v xwininfo >/dev/null; then
+        xwininfo -root -tree 2>/dev/null | grep -E '^ +0x' | grep -v 'has no name' >&2
+    fi
+}
+
+# --- Prefixes and servers -----------------------------------------------------------------------------------------
 
 # Points Wine at a prefix and a scratch home of our own: the prefix links the Windows desktop and documents
 # folders into $HOME, so a home of our own keeps shortcuts and menu entries out of the real one.
@@ -84,16 +214,17 @@ lumora_use_prefix()
     mkdir -p "$HOME"
 }
 
-# Lists the top-level windows that carry a name, for a diagnosis when something waits.
-lumora_list_windows()
+# The ids of the top-level windows whose class is a Windows program's (Wine names the class after the executable)
+# and whose title names an installer of Wine's, on DISPLAY.
+lumora_installer_windows()
 {
-    if command -v xwininfo >/dev/null; then
-        xwininfo -root -children 2>/dev/null | grep -E '^ +0x' | grep -v 'has no name' >&2
-    fi
+    command -v xwininfo >/dev/null || return 0
+    xwininfo -root -tree 2>/dev/null |
+        grep -iE '^ +0x[0-9a-f]+ "[^"]*(gecko|mono|install)[^"]*": \("[^"]*\.exe"' | awk '{ print $1 }'
 }
 
-# Makes sure WINEPREFIX holds a complete prefix made by this recipe, for this Wine, home and place; otherwise
-# makes it anew (12-20 s). $1: folder for logs; $2: "managed" or "unmanaged" windows (the X11 driver's
+# Makes sure WINEPREFIX holds a complete prefix made by this recipe, for this Wine, architecture, home and place;
+# otherwise makes it anew (12-20 s). $1: folder for logs; $2: "managed" or "unmanaged" windows (the X11 driver's
 # Managed setting: without a window manager, destroying a managed visible window costs 2 s); $3: "online", or
 # "offline" for a prefix whose web traffic goes to a closed port on the loopback interface (the tests': the
 # client's real site addresses are looked up nowhere).
@@ -102,8 +233,8 @@ lumora_prepare_prefix()
     local logdir=$1 managed=$2 network=${3:-online}
     local stamp="$WINEPREFIX/.lumora-prefix"
     local want
-    want="recipe=$LUMORA_PREFIX_RECIPE wine=$(timeout 30 wine --version) home=$HOME prefix=$WINEPREFIX windows=$managed"
-    want="$want network=$network"
+    want="recipe=$LUMORA_PREFIX_RECIPE wine=$(timeout 30 "$LUMORA_WINE" --version) arch=$WINEARCH home=$HOME"
+    want="$want prefix=$WINEPREFIX windows=$managed network=$network"
     if [ -f "$stamp" ] && [ -f "$WINEPREFIX/system.reg" ] && [ "$(cat "$stamp")" = "$want" ]; then
         echo "wine-env: reusing prefix $WINEPREFIX"
         return 0
@@ -111,24 +242,25 @@ lumora_prepare_prefix()
 
     echo "wine-env: creating prefix $WINEPREFIX"
     mkdir -p "$logdir"
-    timeout 30 wineserver -k >/dev/null 2>&1
+    timeout 30 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
     rm -rf "$WINEPREFIX"
 
     # mscoree and mshtml stay off while the prefix is made: registering them is what would offer to download
     # the .NET and HTML engines in a dialog that waits for a click, on Wine builds that know where to get them.
-    local started
+    local started before
     started=$(lumora_now)
-    WINEDLLOVERRIDES="mscoree,mshtml=;$WINEDLLOVERRIDES" timeout 240 wineboot -i </dev/null \
+    before=$(lumora_installer_windows)
+    WINEDLLOVERRIDES="mscoree,mshtml=;$WINEDLLOVERRIDES" timeout 240 "$LUMORA_WINE" wineboot -i </dev/null \
         >"$logdir/wineboot-init.log" 2>&1 &
     local boot=$!
-    # Watch for such a window all the same, and stop at once rather than wait out the timeout.
+    # Watch for such a window all the same (a new one: on a real desktop, windows that were there before are the
+    # user's), and stop at once rather than wait out the timeout.
     while kill -0 "$boot" 2>/dev/null; do
-        if command -v xwininfo >/dev/null &&
-            xwininfo -root -children 2>/dev/null | grep -qiE '"[^"]*(gecko|mono|install)[^"]*"'; then
+        if [ -n "$(comm -13 <(sort <<<"$before") <(lumora_installer_windows | sort))" ]; then
             echo "wine-env: an installer window appeared while the prefix was made:" >&2
             lumora_list_windows
             kill "$boot" 2>/dev/null
-            timeout 30 wineserver -k >/dev/null 2>&1
+            timeout 30 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
             return 1
         fi
         sleep 0.5
@@ -161,7 +293,8 @@ lumora_prepare_prefix()
     local s key value type data
     for s in "${settings[@]}"; do
         IFS='|' read -r key value type data <<<"$s"
-        if ! timeout 60 wine reg add "$key" /v "$value" /t "$type" /d "$data" /f </dev/null >>"$reg_log" 2>&1; then
+        if ! timeout 60 "$LUMORA_WINE" reg add "$key" /v "$value" /t "$type" /d "$data" /f </dev/null \
+            >>"$reg_log" 2>&1; then
             echo "wine-env: could not set $key $value; log:" >&2
             cat "$reg_log" >&2
             return 1
@@ -169,15 +302,19 @@ lumora_prepare_prefix()
     done
     # Now register the HTML engine after all (the browser control needs its classes, content types and
     # protocols), with the download addresses gone so that no Wine build can offer a download here.
-    timeout 60 wine reg delete 'HKCU\Software\Wine\MSHTML' /v GeckoUrl /f </dev/null >>"$reg_log" 2>&1
-    timeout 60 wine reg delete 'HKCU\Software\Wine\Dotnet' /v MonoUrl /f </dev/null >>"$reg_log" 2>&1
-    if ! timeout 120 wine regsvr32 /s mshtml.dll </dev/null >>"$reg_log" 2>&1; then
+    timeout 60 "$LUMORA_WINE" reg delete 'HKCU\Software\Wine\MSHTML' /v GeckoUrl /f </dev/null >>"$reg_log" 2>&1
+    timeout 60 "$LUMORA_WINE" reg delete 'HKCU\Software\Wine\Dotnet' /v MonoUrl /f </dev/null >>"$reg_log" 2>&1
+    if ! timeout 120 "$LUMORA_WINE" regsvr32 /s mshtml.dll </dev/null >>"$reg_log" 2>&1; then
         echo "wine-env: could not register mshtml.dll; log:" >&2
         cat "$reg_log" >&2
         return 1
     fi
     # Let the server write the registry out and exit before the stamp says the prefix is complete.
-    timeout 60 wineserver -w
+    if ! timeout 60 "$LUMORA_WINESERVER" -w; then
+        echo "wine-env: the wineserver of $WINEPREFIX did not finish within 60 s; the prefix is not marked ready" >&2
+        timeout 30 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
+        return 1
+    fi
     echo "$want" >"$stamp"
     echo "wine-env: prefix ready after $(lumora_since "$started") s"
 }
@@ -186,21 +323,23 @@ lumora_prepare_prefix()
 # processes (services, explorer, plugplay, winedevice) start under the first program of a new server and keep
 # its standard output open; if that first program were a test run by CTest they would hold CTest's pipe and
 # CTest would wait forever. Started here with their output on a file, they are shared by every later program,
-# which then starts in about 0.1 s instead of 2.5 s. $1: folder for logs.
+# which then starts in about 0.1 s instead of 2.5 s. Every prefix whose server it started is stopped by
+# lumora_stop_wineservers. $1: folder for logs.
+LUMORA_SERVER_PREFIXES=()
 lumora_start_wineserver()
 {
     local logdir=$1
     mkdir -p "$logdir"
     # A server left over from an interrupted run may still be tied to a display that is gone.
-    timeout 30 wineserver -k >/dev/null 2>&1
-    timeout 60 wineserver -w >/dev/null 2>&1
-    if ! timeout 30 wineserver -p </dev/null >"$logdir/wineserver.log" 2>&1; then
+    timeout 30 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
+    timeout 60 "$LUMORA_WINESERVER" -w >/dev/null 2>&1
+    if ! timeout 30 "$LUMORA_WINESERVER" -p </dev/null >"$logdir/wineserver.log" 2>&1; then
         echo "wine-env: wineserver did not start" >&2
         cat "$logdir/wineserver.log" >&2
         return 1
     fi
-    LUMORA_WINESERVER_STARTED=1
-    if ! timeout 120 wine wineboot </dev/null >"$logdir/wineboot-warmup.log" 2>&1; then
+    LUMORA_SERVER_PREFIXES+=("$WINEPREFIX")
+    if ! timeout 120 "$LUMORA_WINE" wineboot </dev/null >"$logdir/wineboot-warmup.log" 2>&1; then
         echo "wine-env: warming up the wineserver failed; log:" >&2
         cat "$logdir/wineboot-warmup.log" >&2
         lumora_list_windows
@@ -208,49 +347,43 @@ lumora_start_wineserver()
     fi
 }
 
+# Stops the server of the current prefix, if this script started it.
 lumora_stop_wineserver()
 {
-    if [ -n "${LUMORA_WINESERVER_STARTED:-}" ] && [ -n "${WINEPREFIX:-}" ]; then
-        timeout 30 wineserver -k >/dev/null 2>&1
-        LUMORA_WINESERVER_STARTED=
-    fi
+    local i
+    for i in "${!LUMORA_SERVER_PREFIXES[@]}"; do
+        if [ "${LUMORA_SERVER_PREFIXES[$i]}" = "${WINEPREFIX:-}" ]; then
+            timeout 30 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
+            unset "LUMORA_SERVER_PREFIXES[$i]"
+        fi
+    done
 }
 
-# Configures build/cross (anew if it was made with another generator) and builds the targets given, quietly
-# unless it fails. $1: root of the tree, $2: folder for the configure log; the rest: targets. With
-# LUMORA_BUILD=release it is build/release instead: optimised for size and stripped, as users get the client.
-lumora_build_cross()
+# Stops the server of every prefix this script started one for.
+lumora_stop_wineservers()
 {
-    local root=$1 logdir=$2
-    shift 2
-    local build="$root/build/cross"
-    local -a options=()
-    if [ "${LUMORA_BUILD:-}" = release ]; then
-        build="$root/build/release"
-        options=(-DCMAKE_BUILD_TYPE=MinSizeRel "-DCMAKE_EXE_LINKER_FLAGS=-static -s" "-DCMAKE_SHARED_LINKER_FLAGS=-static -s")
-    fi
-    if [ -f "$build/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$build/CMakeCache.txt"; then
-        rm -rf "$build"
-    fi
-    if ! cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" "${options[@]}" \
-        >"$logdir/configure.log" 2>&1; then
-        cat "$logdir/configure.log"
-        return 1
-    fi
-    cmake --build "$build" --parallel 2 --target "$@"
+    local prefix
+    for prefix in "${LUMORA_SERVER_PREFIXES[@]}"; do
+        WINEPREFIX=$prefix timeout 30 "${LUMORA_WINESERVER:-wineserver}" -k >/dev/null 2>&1
+    done
+    LUMORA_SERVER_PREFIXES=()
 }
 
 # Puts the test-only stand-in for the web browser control in the WebBrowser class's place, in WINEPREFIX only:
 # Wine reads in-process servers from the machine's classes (HKLM), and only after the prefix is made (wineboot -u
-# would write Wine's own registration back). $1: the stand-in's DLL (a Linux path).
+# would write Wine's own registration back). The registry view is the one the architecture's processes read (a
+# 64-bit process reads the 64-bit view). $1: the stand-in's DLL (a Linux path), built for that architecture.
 lumora_register_standin()
 {
-    local dll
+    local dll view=/reg:32
     dll="Z:$(tr '/' '\\' <<<"$1")"
+    [ "$WINEARCH" = win64 ] && view=/reg:64
     local key='HKLM\Software\Classes\CLSID\{8856F961-340A-11D0-A96B-00C04FD705A2}\InprocServer32'
-    timeout 60 wine reg add "$key" /ve /d "$dll" /f </dev/null >/dev/null 2>&1 &&
-        timeout 60 wine reg add "$key" /v ThreadingModel /d Apartment /f </dev/null >/dev/null 2>&1
+    timeout 60 "$LUMORA_WINE" reg add "$key" /ve /d "$dll" /f $view </dev/null >/dev/null 2>&1 &&
+        timeout 60 "$LUMORA_WINE" reg add "$key" /v ThreadingModel /d Apartment /f $view </dev/null >/dev/null 2>&1
 }
+
+# --- The test site ------------------------------------------------------------------------------------------------
 
 # Starts the test site of the journey and the demo on a free port of the loopback interface, and exports
 # LUMORA_STANDIN_SITE (127.0.0.1:port) for the stand-in browser. Sets LUMORA_SITE_PID. $1: folder for its log.
@@ -283,4 +416,54 @@ lumora_stop_test_site()
         wait "$LUMORA_SITE_PID" 2>/dev/null
         LUMORA_SITE_PID=
     fi
+}
+
+# --- Programs run from a script ------------------------------------------------------------------------------------
+
+# Runs a command under a time limit in the background and waits for it, so that the script's signal traps run at
+# once: a command under timeout has a process group of its own, which Ctrl-C at the terminal does not reach, and a
+# shell waiting for a foreground command runs its traps only after it. lumora_stop_running ends it from a trap.
+# $1: limit in seconds; the rest: the command. Returns its status (124 when it ran out of time).
+LUMORA_RUNNING=
+lumora_run_limited()
+{
+    timeout -k 15 "$1" "${@:2}" &
+    LUMORA_RUNNING=$!
+    wait "$LUMORA_RUNNING"
+    local rc=$?
+    LUMORA_RUNNING=
+    return "$rc"
+}
+
+lumora_stop_running()
+{
+    if [ -n "$LUMORA_RUNNING" ]; then
+        kill -TERM "$LUMORA_RUNNING" 2>/dev/null
+        wait "$LUMORA_RUNNING" 2>/dev/null
+        LUMORA_RUNNING=
+    fi
+}
+
+# --- A Wine session for one program -------------------------------------------------------------------------------
+
+# What bench.sh and soak.sh share: a display of their own, an offline prefix under $1 with its server, and (with $2
+# "standin") the stand-in browser and the test site. The stand-in is the one built for LUMORA_ARCH's cross tree.
+lumora_start_session()
+{
+    local work=$1 with=${2:-}
+    lumora_start_xvfb "$work/logs" || return 1
+    lumora_use_prefix "$work/prefix-$LUMORA_ARCH" "$work/home-$LUMORA_ARCH"
+    lumora_prepare_prefix "$work/logs" managed offline || return 1
+    lumora_start_wineserver "$work/logs" || return 1
+    if [ "$with" = standin ]; then
+        lumora_register_standin "$(lumora_tree cross "$LUMORA_ARCH")/standin_browser.dll" || return 1
+        lumora_start_test_site "$work/logs" || return 1
+    fi
+}
+
+lumora_stop_session()
+{
+    lumora_stop_test_site
+    lumora_stop_wineservers
+    lumora_stop_xvfb
 }

@@ -227,23 +227,62 @@ lumora_installer_windows()
 # otherwise makes it anew (12-20 s). $1: folder for logs; $2: "managed" or "unmanaged" windows (the X11 driver's
 # Managed setting: without a window manager, destroying a managed visible window costs 2 s); $3: "online", or
 # "offline" for a prefix whose web traffic goes to a closed port on the loopback interface (the tests': the
-# client's real site addresses are looked up nowhere).
+# client's real site addresses are looked up nowhere). With LUMORA_PREFIX_TEMPLATES set, a new prefix is a copy of
+# a pristine one made once beside it by the same recipe (template-<windows>-<network>): a copy takes 3 s.
 lumora_prepare_prefix()
 {
     local logdir=$1 managed=$2 network=${3:-online}
     local stamp="$WINEPREFIX/.lumora-prefix"
-    local want
-    want="recipe=$LUMORA_PREFIX_RECIPE wine=$(timeout 30 "$LUMORA_WINE" --version) arch=$WINEARCH home=$HOME"
-    want="$want prefix=$WINEPREFIX windows=$managed network=$network"
+    local recipe want
+    recipe="recipe=$LUMORA_PREFIX_RECIPE wine=$(timeout 30 "$LUMORA_WINE" --version) arch=$WINEARCH"
+    recipe="$recipe windows=$managed network=$network"
+    want="$recipe home=$HOME prefix=$WINEPREFIX"
     if [ -f "$stamp" ] && [ -f "$WINEPREFIX/system.reg" ] && [ "$(cat "$stamp")" = "$want" ]; then
         echo "wine-env: reusing prefix $WINEPREFIX"
         return 0
     fi
-
-    echo "wine-env: creating prefix $WINEPREFIX"
-    mkdir -p "$logdir"
     timeout 30 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
     rm -rf "$WINEPREFIX"
+    if [ -z "${LUMORA_PREFIX_TEMPLATES:-}" ]; then
+        echo "wine-env: creating prefix $WINEPREFIX"
+        lumora_make_prefix "$logdir" "$managed" "$network" || return 1
+        echo "$want" >"$stamp"
+        return 0
+    fi
+
+    local template template_home
+    template="$(dirname "$WINEPREFIX")/template-$managed-$network"
+    template_home="$template-home"
+    if ! [ -f "$template/.lumora-template" ] || [ "$(cat "$template/.lumora-template")" != "$recipe" ]; then
+        echo "wine-env: creating the template prefix $template"
+        (
+            export WINEPREFIX=$template HOME=$template_home
+            mkdir -p "$HOME"
+            timeout 30 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
+            rm -rf "$WINEPREFIX"
+            lumora_make_prefix "$logdir" "$managed" "$network"
+        ) || return 1
+        echo "$recipe" >"$template/.lumora-template"
+    fi
+    local started
+    started=$(lumora_now)
+    cp -a "$template" "$WINEPREFIX" || return 1
+    rm -f "$WINEPREFIX/.lumora-template"
+    # The user's folders (Desktop, Documents, ...) link into the template's home: into this prefix's own instead.
+    local link target
+    while IFS= read -r -d '' link; do
+        target=$(readlink "$link")
+        ln -sfn "$HOME${target#"$template_home"}" "$link"
+    done < <(find "$WINEPREFIX/drive_c/users" -type l -lname "$template_home*" -print0)
+    echo "$want" >"$stamp"
+    echo "wine-env: prefix $WINEPREFIX copied from the template in $(lumora_since "$started") s"
+}
+
+# Makes a prefix in WINEPREFIX, for HOME, from nothing, as lumora_prepare_prefix's arguments say.
+lumora_make_prefix()
+{
+    local logdir=$1 managed=$2 network=$3
+    mkdir -p "$logdir"
 
     # mscoree and mshtml stay off while the prefix is made: registering them is what would offer to download
     # the .NET and HTML engines in a dialog that waits for a click, on Wine builds that know where to get them.
@@ -315,7 +354,6 @@ lumora_prepare_prefix()
         timeout 30 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
         return 1
     fi
-    echo "$want" >"$stamp"
     echo "wine-env: prefix ready after $(lumora_since "$started") s"
 }
 

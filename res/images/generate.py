@@ -1211,7 +1211,9 @@ def speaker_button(muted, state):
 
 
 def write_speakers():
-    for first, role, muted in ((185, "speaker_on", False), (188, "speaker_off", True)):
+    # The sound switch shows the speaker crossed out (185-187) once the sound is off, with its waves (188-190) once
+    # it is on again.
+    for first, role, muted in ((185, "speaker_off", True), (188, "speaker_on", False)):
         for k, state in enumerate(STATES):
             store(first + k, f"{role}_{state}", speaker_button(muted, state), "palette", (25, 22))
 

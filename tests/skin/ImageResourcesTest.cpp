@@ -74,7 +74,7 @@ const IdRun kInventory[] = {
     {178, 178, "PNG", 25, 27, Stored::Jpeg, kPlain},                // the game window's icon
     {179, 181, "PNG", 27, 25, Stored::PngRgb, kProfile},            // restore picture
     {182, 184, "PNG", 38, 18, Stored::PngRgb, kPlain},              // spare small button, not shown
-    {185, 190, "PNG", 25, 22, Stored::PngPalette, kPlain},          // speaker on and off
+    {185, 190, "PNG", 25, 22, Stored::PngPalette, kPlain},          // speaker off, then on
     {191, 193, "PNG", 38, 18, Stored::PngPalette, kPlain},          // Refresh
     {194, 196, "PNG", 50, 18, Stored::PngPalette, kPlain},          // Clear
     {206, 208, "PNG", 38, 18, Stored::PngRgb, kPlain},              // game layout Pay
@@ -454,6 +454,37 @@ TEST_F(ImageResources, LoginPictureAndOutlineDecodeToTheSameSize)
             if ((outline.At(x, y) >> 24) == 0xFF)
                 colours.insert(colour.At(x, y) & 0xFFFFFF);
     EXPECT_GT(colours.size(), 500u);
+}
+
+TEST_F(ImageResources, SpeakerOffIsCrossedOutAndSpeakerOnHasItsWaves)
+{
+    // Right of the speaker's body the sound-on pictures draw two arcs that reach five rows and more above and below
+    // the middle; the sound-off pictures draw a cross there, which stays within four.
+    for (int id = 185; id <= 190; ++id)
+    {
+        SCOPED_TRACE(id);
+        Decoded picture;
+        ASSERT_TRUE(Decode(id, "PNG", picture));
+        ASSERT_EQ(25, picture.width);
+        ASSERT_EQ(22, picture.height);
+        auto brightness = [&](int x, int y)
+        {
+            const uint32_t p = picture.At(x, y);
+            return int(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3;
+        };
+        int mark = 0; // the speaker's body, the brightest thing drawn
+        for (int y = 9; y < 13; ++y)
+            for (int x = 5; x < 12; ++x)
+                mark = std::max(mark, brightness(x, y));
+        int offCentre = 0;
+        for (int y = 2; y < 20; ++y)
+            for (int x = 14; x < 24; ++x)
+                offCentre += (y <= 6 || y >= 17) && brightness(x, y) * 10 > mark * 6 ? 1 : 0;
+        if (id <= 187)
+            EXPECT_EQ(0, offCentre) << "the crossed-out speaker";
+        else
+            EXPECT_GE(offCentre, 3) << "the speaker with its waves";
+    }
 }
 
 TEST_F(ImageResources, TheClientCarriesTheSameBytes)

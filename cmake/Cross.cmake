@@ -93,7 +93,9 @@ function(lumora_wine_test name)
     endif()
 endfunction()
 
-lumora_wine_test(resource_tests tests/wine/ResourceDocumentsTest.cpp res/documents.rc)
+lumora_wine_test(resource_tests tests/wine/ResourceDocumentsTest.cpp tests/wine/PageMenuTest.cpp res/documents.rc)
+target_compile_definitions(resource_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
+add_dependencies(resource_tests lumora)
 lumora_wine_test(framework_tests TEXT tests/framework/FrameworkTest.cpp tests/framework/FrameworkTest.rc)
 lumora_wine_test(text_tests TEXT tests/framework/TextTest.cpp)
 # Started by framework_tests under other names, for the caption of message boxes.

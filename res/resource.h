@@ -35,6 +35,10 @@
 #define IDC_VOLUME_ON_X 1014
 #define IDC_VOLUME_ON_Y 1015
 
+// The page's pop-up menu and its accelerator table, carried but not loaded.
+#define IDR_PAGE_MENU 201
+#define IDR_PAGE_KEYS 202
+
 // Commands no control of the client issues.
 #define ID_PAGE_REFRESH 32777
 #define ID_CLEAR_CACHE 32778

@@ -27,7 +27,7 @@ BOOL CGameApp::InitInstance()
     AfxEnableControlContainer(m_pOccManager.get());
 
     // The profile is keyed by the executable's full path, so every copy and every name has its own flag.
-    const ExecutablePath path = GetExecutablePath();
+    const CModulePath& path = AfxGetModulePath();
     SetRegistryKey(path.fullPath);
     if (GetProfileInt("root", "shortCut", 0) == 0)
     {

@@ -42,9 +42,9 @@ int CWinApp::Run()
     return ExitInstance();
 }
 
-void CWinApp::SetRegistryKey(const CAnsiString& key)
+void CWinApp::SetRegistryKey(const std::wstring& key)
 {
-    m_strRegistryKey = AfxWideFromAnsi(key);
+    m_strRegistryKey = key;
     m_strProfileName = AfxWide(m_strAppName.c_str());
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/AnsiString.h"
 #include "framework/Wnd.h"
 
 #include <string>
@@ -22,9 +21,9 @@ public:
     virtual int Run();
 
     // Profile values live under HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>. The
-    // registry key is text of the thread's code page (the client keys its profile by the executable's path as
-    // the narrow calls give it); its backslashes make nested keys.
-    void SetRegistryKey(const CAnsiString& key);
+    // registry key is wide text, whatever the thread's code page (the client keys its profile by the executable's
+    // path); its backslashes make nested keys.
+    void SetRegistryKey(const std::wstring& key);
     // section and entry: UTF-8.
     UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
     BOOL WriteProfileInt(const char* section, const char* entry, int value);

@@ -194,8 +194,15 @@ LinkInfo ReadLink(const std::wstring& path)
     {
         if (SUCCEEDED(file->Load(path.c_str(), STGM_READ)))
         {
+            // The target from the link's item list, which is what the shell opens (Wine's GetPath gives the link's
+            // location text, kept in the code page, with question marks for a path outside it).
             wchar_t buffer[MAX_PATH] = {};
-            link->GetPath(buffer, MAX_PATH, nullptr, 0);
+            LPITEMIDLIST list = nullptr;
+            if (SUCCEEDED(link->GetIDList(&list)) && list)
+            {
+                ::SHGetPathFromIDListW(list, buffer);
+                ::CoTaskMemFree(list);
+            }
             info.target = buffer;
             buffer[0] = 0;
             link->GetWorkingDirectory(buffer, MAX_PATH);
@@ -255,6 +262,26 @@ TEST_F(Startup, ShortcutOncePerExecutablePath)
     EXPECT_EQ(renamed, info.target);
     EXPECT_EQ(1, ShortcutFlag(renamed));
     ::DeleteFileW(LinkFor(renamed).c_str());
+}
+
+TEST_F(Startup, ShortcutForAPathOutsideTheCodePage)
+{
+    // Chinese in the folder and in the name: under code page 1252 as under 936, the link bears the name and points
+    // at the executable, and the flag is written under the path as it is, once.
+    const std::wstring exe = CopyClient(ScratchFolder(L"游戏"), L"桌面登录器.exe");
+    const std::wstring link = LinkFor(exe);
+    ::DeleteFileW(link.c_str());
+
+    EXPECT_EQ(0, RunClientOnce(exe));
+    EXPECT_EQ(1, ShortcutFlag(exe));
+    const LinkInfo info = ReadLink(link);
+    ASSERT_TRUE(info.exists);
+    EXPECT_EQ(exe, info.target);
+    EXPECT_EQ(exe.substr(0, exe.find_last_of(L'\\')), info.workingDirectory);
+
+    ::DeleteFileW(link.c_str());
+    EXPECT_EQ(0, RunClientOnce(exe));
+    EXPECT_FALSE(ReadLink(link).exists) << "a second start made the shortcut again";
 }
 
 TEST_F(Startup, FailedShortcutStillWritesTheFlagAndShowsNothing)

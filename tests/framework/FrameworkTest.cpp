@@ -462,7 +462,7 @@ TEST(Framework, ProfileValuesRoundTripUnderTheFullKey)
     CWinApp& app = *AfxGetApp();
     const std::string key = "C:\\Lumora Test\\" + std::to_string(::GetTickCount()) + "\\app.exe";
     EXPECT_EQ(9u, app.GetProfileInt("root", "shortCut", 9)); // no key yet: the default
-    app.SetRegistryKey(CAnsiString(key));
+    app.SetRegistryKey(AfxWide(key.c_str()));
     EXPECT_EQ(0u, app.GetProfileInt("root", "shortCut", 0));
     EXPECT_TRUE(app.WriteProfileInt("root", "shortCut", 1));
     EXPECT_EQ(1u, app.GetProfileInt("root", "shortCut", 0));

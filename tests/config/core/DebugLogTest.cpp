@@ -134,5 +134,7 @@ TEST_F(DebugLogTest, UnwritableFolderDropsTheMessage)
     CZoIni ini;
     ini.EnableLog(true);
     ZoGameBase::WriteDebugLog(&ini, "dropped");
-    EXPECT_TRUE(fs::is_regular_file("debug"));
+    // The file in the folder's place is left as it was, and nothing was written anywhere else.
+    EXPECT_EQ("a file where the folder should be", Read("debug"));
+    EXPECT_EQ(1, std::distance(fs::directory_iterator("."), fs::directory_iterator()));
 }

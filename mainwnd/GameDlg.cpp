@@ -144,11 +144,13 @@ bool CGameDlg::ComposeLoginPicture(int width, int height, CDibSurface& surface)
         return false;
 
     // The picture takes its shape (alpha) from the skin image and its colours from the photograph; the skin image
-    // keeps the result, so merging again gives the same pixels.
+    // keeps the result, so merging again gives the same pixels. The whole image is merged, whatever the window's
+    // size: it is scaled into the window below, and a part left unmerged would show the shape image's own colours.
     {
         CLockedPixels shapePixels(*shape, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite);
         CLockedPixels colourPixels(*colour, Gdiplus::ImageLockModeRead);
-        MergeShapeAndColour(shapePixels.View(), colourPixels.View(), width, height);
+        MergeShapeAndColour(shapePixels.View(), colourPixels.View(), static_cast<int>(shape->GetWidth()),
+                            static_cast<int>(shape->GetHeight()));
     }
     colour.reset();
 
@@ -185,9 +187,14 @@ bool CGameDlg::ComposeLoginPicture(int width, int height, CDibSurface& surface)
     return true;
 }
 
-void CGameDlg::ComposeBackground()
+void CGameDlg::OnPaint()
 {
     CPaintDC paint(this);
+    ComposeBackground();
+}
+
+void CGameDlg::ComposeBackground()
+{
     if (m_bGameMode)
         return;
     RECT window;
@@ -201,7 +208,10 @@ void CGameDlg::ComposeBackground()
     SIZE size = {width, height};
     POINT origin = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(m_hWnd, paint, &position, &size, surface, &origin, 0, &blend, ULW_ALPHA);
+    // A layered window's picture goes to the screen: the screen's context, not a paint context (this also runs
+    // outside WM_PAINT, from SetGameMode).
+    CClientDC screen(nullptr);
+    ::UpdateLayeredWindow(m_hWnd, screen, &position, &size, surface, &origin, 0, &blend, ULW_ALPHA);
     m_dlgWeb.CaptureButtonBackgrounds(this, surface);
 }
 

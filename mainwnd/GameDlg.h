@@ -54,12 +54,14 @@ public:
     CDialogWeb m_dlgWeb;
 
 protected:
-    // The WM_PAINT handler: the login picture pushed to the layered window. Nothing in game mode.
+    // The login picture composed for the window's size and pushed to the layered window; its buttons take their
+    // backgrounds from it. Nothing in game mode.
     void ComposeBackground();
     // Keeps the web window at its place over the login picture.
     void FollowMainWindow();
 
-    void OnPaint() { ComposeBackground(); }
+    // Validates the update region, then ComposeBackground.
+    void OnPaint();
     void OnMove(int x, int y);
     void OnSize(UINT type, int cx, int cy);
     void OnLButtonDown(UINT flags, POINT point);

@@ -186,7 +186,7 @@ else
     echo "skipped: no Wine environment"
 fi
 
-phase "Wine tests of the client's windows, small screen ($ARCH)"
+phase "Wine tests of the client's windows, small screens ($ARCH)"
 if [ -z "$wine_ok" ]; then
     echo "skipped: no Wine environment"
 elif ! lumora_start_xvfb "$wine_dir/logs-small" 1280x600; then
@@ -201,6 +201,16 @@ else
         lumora_stop_wineserver
     else
         phase_fail "no prefix or wineserver"
+    fi
+    # Narrower than the picture too: only the login picture is looked at there (the game window's minimum size is
+    # wider than this screen).
+    if lumora_start_xvfb "$wine_dir/logs-smallest" 800x600 && wine_session "$DISPLAY" "$wine_dir" "-smallest"; then
+        echo "smallest screen: Xvfb on display $DISPLAY"
+        phases_ctest "login picture, 800 x 600 screen ($ARCH)" "$CROSS" 120 --timeout 120 \
+            -R 'GameWindow.LoginPictureIs'
+        lumora_stop_wineserver
+    else
+        phase_fail "800 x 600: no display, prefix or wineserver"
     fi
 fi
 

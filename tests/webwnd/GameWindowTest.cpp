@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "config/TextResource.h"
@@ -19,6 +20,7 @@
 #include "mainwnd/core/MainLayout.h"
 #include "mainwnd/core/ScreenSizeTable.h"
 #include "res/resource.h"
+#include "skin/LockedPixels.h"
 #include "skin/ResourceImage.h"
 
 // The application object of these tests: message boxes take its name as their caption.
@@ -279,6 +281,67 @@ TEST_F(GameWindow, LoginPictureIsPremultipliedShapeAndColour)
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / rounds;
     std::printf("one login picture (%d x %d): %.1f ms\n", width, height, ms);
+}
+
+TEST_F(GameWindow, PushingThePictureLeavesAPendingPaintPending)
+{
+    // The login picture is also composed and pushed from SetGameMode, outside WM_PAINT: only the paint itself may
+    // validate the window, or a repaint asked for meanwhile would be lost.
+    Pump();
+    RECT pending = {};
+    ::InvalidateRect(Main(), nullptr, FALSE);
+    m_dlg.SetGameMode(false);
+    EXPECT_TRUE(::GetUpdateRect(Main(), &pending, FALSE));
+    Pump();
+    EXPECT_FALSE(::GetUpdateRect(Main(), &pending, FALSE)) << "the paint came and validated it";
+}
+
+TEST_F(GameWindow, LoginPictureIsTheWholePictureScaledToTheWindow)
+{
+    // The window the screen gives (the picture's own 1024 x 700 on a large screen, 1024 x 600 on a 1280 x 600 one,
+    // 800 x 600 on an 800 x 600 one; the test command runs this on all three) shows the whole merged picture, image
+    // 129's shape in image 205's colours, scaled into it: no row or column of the shape image's own colours is left.
+    Gdiplus::Bitmap* loaded = nullptr;
+    ASSERT_TRUE(LoadResourceImage(129, &loaded, "PNG"));
+    std::unique_ptr<Gdiplus::Bitmap> shape(loaded);
+    ASSERT_TRUE(LoadResourceImage(205, &loaded, "JPG"));
+    std::unique_ptr<Gdiplus::Bitmap> colour(loaded);
+    {
+        CLockedPixels shapePixels(*shape, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite);
+        CLockedPixels colourPixels(*colour, Gdiplus::ImageLockModeRead);
+        MergeShapeAndColour(shapePixels.View(), colourPixels.View(), 1024, 700);
+    }
+    const RECT window = WindowRect(Main());
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    EXPECT_EQ(std::min(1024, ::GetSystemMetrics(SM_CXSCREEN)), width);
+    EXPECT_EQ(std::min(700, ::GetSystemMetrics(SM_CYSCREEN)), height);
+    CDibSurface pushed;
+    ASSERT_TRUE(m_dlg.ComposeLoginPicture(width, height, pushed));
+
+    CDibSurface expected;
+    ASSERT_TRUE(expected.Create(width, height));
+    {
+        const PixelView pixels = expected.Pixels();
+        Gdiplus::Bitmap target(width, height, pixels.stride * 4, PixelFormat32bppARGB,
+                               reinterpret_cast<BYTE*>(pixels.pixels));
+        Gdiplus::Graphics graphics(&target);
+        graphics.DrawImage(shape.get(), 0, 0, width, height);
+    }
+    Premultiply(expected.Pixels());
+
+    int differing = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+        {
+            const uint32_t a = pushed.Pixels().Row(y)[x], b = expected.Pixels().Row(y)[x];
+            for (int shift = 0; shift < 32; shift += 8)
+                if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 2)
+                {
+                    ++differing;
+                    break;
+                }
+        }
+    EXPECT_EQ(0, differing) << width << " x " << height;
 }
 
 TEST_F(GameWindow, GameRepaintCost)

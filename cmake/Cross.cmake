@@ -65,9 +65,9 @@ include(cmake/GoogleTest.cmake)
 # marks those whose results depend on the screen's size: the test command runs them on a small screen too. JOURNEY
 # marks the end-to-end journey, which runs only in prefixes with the stand-in browser and the test site. CLIENT marks
 # those that drive the real client from outside: where the machine runs both architectures, the test command runs
-# them on the 64-bit client too.
+# them on the 64-bit client too. NOBROWSER marks those that run only in a prefix without the browser's class.
 function(lumora_wine_test name)
-    cmake_parse_arguments(PARSE_ARGV 1 ARG "TEXT;SCREEN;JOURNEY;CLIENT" "" "")
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "TEXT;SCREEN;JOURNEY;CLIENT;NOBROWSER" "" "")
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE lumora_win32 GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")
@@ -83,6 +83,9 @@ function(lumora_wine_test name)
     endif()
     if(ARG_CLIENT)
         list(APPEND labels client)
+    endif()
+    if(ARG_NOBROWSER)
+        list(APPEND labels nobrowser)
     endif()
     if(labels)
         # One label of every name: CTest selects by regular expression (-L text, -L screen).
@@ -118,7 +121,8 @@ add_dependencies(image_resource_tests lumora)
 lumora_wine_test(skin_tests tests/skin/SkinDrawingTest.cpp res/images.rc)
 
 # The main window and the web window in the test's own process, with the client's resources.
-lumora_wine_test(game_window_tests SCREEN tests/webwnd/GameWindowTest.cpp tests/webwnd/WebCommandsTest.cpp res/lumora.rc)
+lumora_wine_test(game_window_tests SCREEN tests/webwnd/GameWindowTest.cpp tests/webwnd/WebCommandsTest.cpp
+    tests/framework/OccTestControl.cpp res/lumora.rc)
 
 # The real client's windows, looked at from outside; screenshots under build/cross/screenshots.
 lumora_wine_test(client_window_tests SCREEN TEXT CLIENT tests/app/ClientWindowsTest.cpp res/documents.rc)
@@ -132,6 +136,11 @@ lumora_wine_test(client_command_tests TEXT CLIENT tests/app/ClientCommandsTest.c
 target_compile_definitions(client_command_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>"
                                                          LUMORA_URL_RECORDER="$<TARGET_FILE:url_recorder>")
 add_dependencies(client_command_tests lumora url_recorder)
+
+# The client where its browser control cannot be made.
+lumora_wine_test(no_browser_tests NOBROWSER tests/app/NoBrowserTest.cpp res/documents.rc)
+target_compile_definitions(no_browser_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
+add_dependencies(no_browser_tests lumora)
 
 # Copies of the client with one resource taken out each.
 lumora_wine_test(missing_piece_tests CLIENT tests/app/MissingPiecesTest.cpp)

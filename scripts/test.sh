@@ -181,7 +181,7 @@ fi
 phase "Wine tests ($ARCH)"
 if [ -n "$wine_ok" ]; then
     # One test at a time: the tests that drive real windows share one desktop.
-    phases_ctest "Wine tests ($ARCH)" "$CROSS" 1800 --timeout 120 -LE journey
+    phases_ctest "Wine tests ($ARCH)" "$CROSS" 1800 --timeout 120 -LE 'journey|nobrowser'
 else
     echo "skipped: no Wine environment"
 fi
@@ -255,16 +255,35 @@ else
     echo "skipped: no Wine environment"
 fi
 
+# Runs the tests labelled nobrowser in a throwaway prefix without the web browser's class. $1: wine folder; $2: the
+# cross tree; $3: the run's name.
+no_browser_tests()
+{
+    if wine_session "$full_display" "$1" "-nobrowser" && lumora_unregister_browser; then
+        phases_ctest "$3" "$2" 120 --timeout 120 -L nobrowser
+        lumora_stop_wineserver
+    else
+        phase_fail "no prefix without the browser's class"
+    fi
+}
+
+phase "The client without its browser control ($ARCH)"
+if [ -n "$wine_ok" ]; then
+    no_browser_tests "$wine_dir" "$CROSS" "no browser control ($ARCH)"
+else
+    echo "skipped: no Wine environment"
+fi
+
 if [ "$ARCH" = i686 ]; then
     # This machine runs both architectures: the 64-bit client is tested too, from outside, as users would drive it.
-    phase "The 64-bit client under wine64: its windows, commands, missing pieces and the journey"
+    phase "The 64-bit client under wine64: its windows, commands, missing pieces, no browser, the journey"
     CROSS64=$(lumora_tree cross x86_64)
     wine64_dir="$BUILD/wine-x86_64"
     if [ -z "$full_display" ]; then
         echo "skipped: no display"
     elif ! phase_run quiet "$(phases_limit 900)" "$LUMORA_LOGS/cross-x86_64.log" bash "$ROOT/scripts/build.sh" \
         cross x86_64 lumora url_recorder standin_browser client_window_tests client_command_tests \
-        missing_piece_tests journey_tests; then
+        missing_piece_tests no_browser_tests journey_tests; then
         phase_fail "the x86_64 build"
     else
         lumora_use_arch x86_64
@@ -274,6 +293,7 @@ if [ "$ARCH" = i686 ]; then
         else
             phase_fail "no 64-bit prefix or wineserver"
         fi
+        no_browser_tests "$wine64_dir" "$CROSS64" "the 64-bit client without its browser control"
         if ! lumora_start_test_site "$wine64_dir/logs-site"; then
             phase_fail "the test site did not start"
         elif wine_session "$full_display" "$wine64_dir" "-journey" standin "$CROSS64"; then

@@ -421,6 +421,16 @@ lumora_register_standin()
         timeout 60 "$LUMORA_WINE" reg add "$key" /v ThreadingModel /d Apartment /f $view </dev/null >/dev/null 2>&1
 }
 
+# Takes the web browser's class out of WINEPREFIX (the view the architecture's processes read), so that the client's
+# browser control cannot be made there; the prefix is a throwaway one.
+lumora_unregister_browser()
+{
+    local view=/reg:32
+    [ "$WINEARCH" = win64 ] && view=/reg:64
+    timeout 60 "$LUMORA_WINE" reg delete 'HKLM\Software\Classes\CLSID\{8856F961-340A-11D0-A96B-00C04FD705A2}' /f \
+        $view </dev/null >/dev/null 2>&1
+}
+
 # --- The test site ------------------------------------------------------------------------------------------------
 
 # Starts the test site of the journey and the demo on a free port of the loopback interface, and exports

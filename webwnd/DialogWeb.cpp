@@ -79,12 +79,14 @@ void CDialogWeb::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_BTN_MIN, m_btnMin);
     DDX_Control(pDX, IDC_BTN_EXIT, m_btnExit);
     DDX_Control(pDX, IDC_BTN_MAX, m_btnMax);
-    DDX_Control(pDX, IDC_BROWSER, m_browser);
     DDX_Control(pDX, IDC_BTN_REGIST, m_btnRegist);
     DDX_Control(pDX, IDC_BTN_ICON, m_btnIcon);
     DDX_Control(pDX, IDC_BTN_VOLUME, m_btnVolume);
     DDX_Control(pDX, IDC_BTN_REFRESH, m_btnRefresh);
     DDX_Control(pDX, IDC_BTN_CLEAR, m_btnClear);
+    // Last: when the browser's control could not be made, its binding fails and ends the exchange, and every button
+    // must be bound by then. The browser area then stays empty.
+    DDX_Control(pDX, IDC_BROWSER, m_browser);
 }
 
 BOOL CDialogWeb::OnInitDialog()
@@ -113,6 +115,8 @@ BOOL CDialogWeb::OnInitDialog()
 
         if (!m_strStartUrl.Empty())
         {
+            // A control that refuses the address leaves an empty browser, nothing more: the rest of the
+            // initialisation (the layered style, the key, the frame) still runs.
             VARIANT empty;
             ::VariantInit(&empty);
             try
@@ -121,8 +125,6 @@ BOOL CDialogWeb::OnInitDialog()
             }
             catch (...)
             {
-                ::VariantClear(&empty);
-                throw;
             }
             ::VariantClear(&empty);
         }
@@ -131,9 +133,8 @@ BOOL CDialogWeb::OnInitDialog()
         m_frame.SetFrames(CMyBitmap::ModeNineGrid, g_pGameDlg ? g_pGameDlg->AniFile().GetFrames("Toolbar") : nullptr);
         m_frameCache.Release();
 
-        ModifyStyleEx(0, WS_EX_LAYERED);
         m_crKey = RGB(0, 0, 255);
-        ::SetLayeredWindowAttributes(m_hWnd, m_crKey, 0, LWA_COLORKEY);
+        ApplyLayeredStyle();
         ModifyStyleEx(WS_EX_APPWINDOW, 0);
     }
     catch (...)
@@ -147,13 +148,24 @@ void CDialogWeb::SetGameLayout(bool game)
     if (game == m_bGameLayout)
         return;
     m_bGameLayout = game;
-    if (game)
-    {
-        // The login layout always has the layered style: the game window is drawn opaque.
-        ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(GetExStyle() ^ WS_EX_LAYERED));
-    }
+    ApplyLayeredStyle();
+    // A session the site still knows may reach the game before any ordinary page has shown the browser.
+    if (game && ::IsWindow(m_browser.m_hWnd) && !m_browser.IsWindowVisible())
+        m_browser.ShowWindow(SW_SHOW);
     PlaceWindow(AfxGetWorkArea()); // the game window starts maximised
     Invalidate(TRUE);
+}
+
+void CDialogWeb::ApplyLayeredStyle()
+{
+    // Set or cleared, never flipped: the style must follow the layout whatever it was before.
+    if (m_bGameLayout)
+    {
+        ModifyStyleEx(WS_EX_LAYERED, 0); // the game window is drawn opaque
+        return;
+    }
+    ModifyStyleEx(0, WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(m_hWnd, m_crKey, 0, LWA_COLORKEY);
 }
 
 void CDialogWeb::PlaceWindow(const RECT& requested)
@@ -354,6 +366,7 @@ void CDialogWeb::OnPaint()
                                 band.left, band.top, band.right - band.left, band.bottom - band.top, blend);
         }
     }
+    PaintCentre(dc, m_frameCache.IsEmpty() ? client : m_frameInner);
     CMyBitmapButton* onTheFrame[] = {&m_btnIcon, &m_btnMin, &m_btnMax, &m_btnExit, &m_btnRefresh, &m_btnClear};
     for (CMyBitmapButton* button : onTheFrame)
         button->CaptureBackground(this, dc);
@@ -365,6 +378,22 @@ void CDialogWeb::OnPaint()
         ::TextOutW(dc, title->x, title->y, text.c_str(), static_cast<int>(text.size()));
         ::SetTextColor(dc, previous);
     }
+}
+
+void CDialogWeb::PaintCentre(HDC dc, const RECT& centre)
+{
+    // The frame leaves its centre to the browser. Where no browser shows, the centre is painted black, so that
+    // nothing of what the window showed before (the login layout's key colour and buttons) stays there.
+    const int saved = ::SaveDC(dc);
+    if (::IsWindow(m_browser.m_hWnd) && m_browser.IsWindowVisible())
+    {
+        RECT browser;
+        m_browser.GetWindowRect(&browser);
+        ScreenToClient(&browser);
+        ::ExcludeClipRect(dc, browser.left, browser.top, browser.right, browser.bottom);
+    }
+    ::FillRect(dc, &centre, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    ::RestoreDC(dc, saved);
 }
 
 void CDialogWeb::ComposeFrame(int width, int height)

@@ -117,6 +117,10 @@ protected:
 private:
     // The visibility rule; withExitAndMin: the whole rule, else without the Exit and Min rows.
     void ApplyVisibility(bool withExitAndMin);
+    // The layered style and its colour key in the login layout, none in the game layout.
+    void ApplyLayeredStyle();
+    // Paints centre (client coordinates) black where no browser covers it.
+    void PaintCentre(HDC dc, const RECT& centre);
     // The client area above the browser, in client coordinates; empty without a browser window.
     RECT TitleBandRect() const;
     bool InTitleBand(POINT point) const;

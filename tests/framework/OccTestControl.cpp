@@ -136,6 +136,9 @@ private:
 
 CFactory g_fullFactory(true, true);
 CFactory g_typeInfoFactory(false, false);
+// The full control again, in the web browser's place.
+CFactory g_browserFactory(true, true);
+bool g_refuseNavigate = false;
 
 std::string PointerName(const void* p)
 {
@@ -176,6 +179,21 @@ void RevokeControls()
 {
     ::CoRevokeClassObject(g_fullFactory.m_cookie);
     ::CoRevokeClassObject(g_typeInfoFactory.m_cookie);
+}
+
+HRESULT RegisterAsRefusingBrowser()
+{
+    // {8856F961-340A-11D0-A96B-00C04FD705A2}
+    const CLSID webBrowser = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
+    g_refuseNavigate = true;
+    return ::CoRegisterClassObject(webBrowser, &g_browserFactory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                   &g_browserFactory.m_cookie);
+}
+
+void RevokeRefusingBrowser()
+{
+    ::CoRevokeClassObject(g_browserFactory.m_cookie);
+    g_refuseNavigate = false;
 }
 
 CTestControl::CTestControl(bool classInfo2, bool siteFirst) : m_classInfo2(classInfo2), m_siteFirst(siteFirst)
@@ -556,6 +574,17 @@ STDMETHODIMP CTestControl::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPP
         }
         return DISP_E_EXCEPTION;
     case kDispNavigate:
+        if (g_refuseNavigate)
+        {
+            if (exception)
+            {
+                *exception = EXCEPINFO();
+                exception->scode = E_ACCESSDENIED;
+                exception->bstrDescription = ::SysAllocString(L"refused");
+            }
+            return DISP_E_EXCEPTION;
+        }
+        return S_OK;
     case DISPID_REFRESH:
         return S_OK;
     default:

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include "framework/OccManager.h"
 #include "framework/Rects.h"
 #include "framework/Scoped.h"
+#include "framework/Surface.h"
 #include "framework/Text.h"
 #include "host/CustomOccManager.h"
 #include "host/ImpIDispatch.h"
@@ -65,6 +67,41 @@ inline bool IsLayered(HWND hwnd)
 inline std::wstring LoadWide(UINT id)
 {
     return AfxWide(AfxLoadString(id).c_str());
+}
+
+// What the screen shows in a rectangle (screen coordinates), as 0x00RRGGBB pixels.
+class CScreenPixels
+{
+public:
+    explicit CScreenPixels(const RECT& r) : m_rect(r)
+    {
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        if (!m_surface.Create(width, height))
+            return;
+        HDC screen = ::GetDC(nullptr);
+        ::BitBlt(m_surface, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+        ::ReleaseDC(nullptr, screen);
+    }
+    // The pixel at screen point x, y, which must lie inside the rectangle.
+    DWORD At(int x, int y) const { return m_surface.Pixels().Row(y - m_rect.top)[x - m_rect.left] & 0xFFFFFF; }
+    // Pixels inside r (screen coordinates, cut to the rectangle) for which match holds.
+    template <class Match> int Count(const RECT& r, Match match) const
+    {
+        int count = 0;
+        for (LONG y = std::max(r.top, m_rect.top); y < std::min(r.bottom, m_rect.bottom); ++y)
+            for (LONG x = std::max(r.left, m_rect.left); x < std::min(r.right, m_rect.right); ++x)
+                count += match(At(x, y)) ? 1 : 0;
+        return count;
+    }
+
+private:
+    RECT m_rect;
+    CDibSurface m_surface;
+};
+
+inline bool IsKeyBlue(DWORD pixel)
+{
+    return pixel == 0x0000FF;
 }
 
 // GDI+, the control container, and the two windows made as the application makes them.

@@ -21,6 +21,7 @@
 #include "mainwnd/core/ScreenSizeTable.h"
 #include "res/resource.h"
 #include "skin/LockedPixels.h"
+#include "tests/framework/OccTestControl.h"
 #include "skin/ResourceImage.h"
 
 // The application object of these tests: message boxes take its name as their caption.
@@ -283,6 +284,61 @@ TEST_F(GameWindow, LoginPictureIsPremultipliedShapeAndColour)
     std::printf("one login picture (%d x %d): %.1f ms\n", width, height, ms);
 }
 
+TEST_F(GameWindow, GameRepaintDrawsFrameTitleAndCentre)
+{
+    ToGame();
+    HWND browser = ::GetDlgItem(Web(), IDC_BROWSER);
+    ::RedrawWindow(Web(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    const RECT window = WindowRect(Web());
+    {
+        const CScreenPixels shot(window);
+        // The frame's top-left piece (image 151) at its own size in the corner (within the rounding of its
+        // drawing and blending), left of the icon button that stands from x = 5.
+        Gdiplus::Bitmap* loaded = nullptr;
+        ASSERT_TRUE(LoadResourceImage(151, &loaded, "PNG"));
+        std::unique_ptr<Gdiplus::Bitmap> corner(loaded);
+        int differing = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 5; ++x)
+            {
+                Gdiplus::Color expected;
+                corner->GetPixel(x, y, &expected);
+                const DWORD shown = shot.At(window.left + x, window.top + y);
+                differing += std::abs(expected.GetR() - static_cast<int>((shown >> 16) & 0xFF)) > 6 ||
+                                     std::abs(expected.GetG() - static_cast<int>((shown >> 8) & 0xFF)) > 6 ||
+                                     std::abs(expected.GetB() - static_cast<int>(shown & 0xFF)) > 6
+                                 ? 1
+                                 : 0;
+            }
+        EXPECT_EQ(0, differing) << "pixels of the corner piece";
+        // The title in white at its place; nothing key-blue anywhere.
+        const LayoutRect* title = m_dlg.FindLayout("WebTitle_L");
+        ASSERT_NE(nullptr, title);
+        const RECT band = {window.left + title->x, window.top + title->y, window.left + title->x + 200,
+                           window.top + title->y + title->h};
+        EXPECT_GT(shot.Count(band, [](DWORD p) { return (p & 0xF0F0F0) == 0xF0F0F0; }), 20) << "the title text";
+        EXPECT_EQ(0, shot.Count(window, IsKeyBlue));
+    }
+
+    // Where no browser covers it, the centre is painted black: what was there before (here the key colour) goes.
+    RECT centre = WindowRect(browser);
+    HDC dc = ::GetDC(browser);
+    const RECT all = {0, 0, centre.right - centre.left, centre.bottom - centre.top};
+    HBRUSH blue = ::CreateSolidBrush(RGB(0, 0, 255));
+    ::FillRect(dc, &all, blue);
+    ::DeleteObject(blue);
+    ::ReleaseDC(browser, dc);
+    ::ShowWindow(browser, SW_HIDE);
+    ::RedrawWindow(Web(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Pump();
+    ::InflateRect(&centre, -6, -6); // inside the frame's pieces on every side
+    const CScreenPixels shot(window);
+    EXPECT_EQ(0, shot.Count(window, IsKeyBlue));
+    EXPECT_EQ((centre.right - centre.left) * (centre.bottom - centre.top),
+              shot.Count(centre, [](DWORD p) { return p == 0; }));
+}
+
 TEST_F(GameWindow, PushingThePictureLeavesAPendingPaintPending)
 {
     // The login picture is also composed and pushed from SetGameMode, outside WM_PAINT: only the paint itself may
@@ -344,16 +400,59 @@ TEST_F(GameWindow, LoginPictureIsTheWholePictureScaledToTheWindow)
     EXPECT_EQ(0, differing) << width << " x " << height;
 }
 
-TEST_F(GameWindow, GameRepaintCost)
+namespace
 {
+
+// The two windows with a browser control that refuses every address: the test's own control in the browser's place.
+class RefusedNavigation : public GameWindow
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(S_OK, occtest::RegisterControls());
+        ASSERT_EQ(S_OK, occtest::RegisterAsRefusingBrowser());
+        GameWindow::SetUp();
+    }
+    void TearDown() override
+    {
+        GameWindow::TearDown();
+        occtest::RevokeRefusingBrowser();
+        occtest::RevokeControls();
+    }
+};
+
+} // namespace
+
+TEST_F(RefusedNavigation, BothLayoutsAreRightAndNoKeyBlueShows)
+{
+    // The control was asked for the start address, and refused it.
+    ASSERT_NE(nullptr, occtest::LastControl());
+    EXPECT_EQ(occtest::kDispNavigate, occtest::LastControl()->m_lastCall.dispid);
+
+    // The login layout all the same: layered with the key, no taskbar button, every button at its place.
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(Web(), &key, &alpha, &flags));
+    EXPECT_EQ(RGB(0, 0, 255), key);
+    EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY), flags);
+    EXPECT_EQ(0, ::GetWindowLongW(Web(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    for (const ButtonPlace& b : kLoginButtons)
+        EXPECT_TRUE(Same(ToRECT(RectOfLayout(*m_dlg.FindLayout(b.name))), ChildRect(::GetDlgItem(Web(), b.id))))
+            << b.name;
+    ::RedrawWindow(Web(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    EXPECT_EQ(0, CScreenPixels(WindowRect(Web())).Count(WindowRect(Web()), IsKeyBlue)) << "login layout";
+
+    // The game layout: opaque, with its frame drawn.
     ToGame();
-    RECT client;
-    ::GetClientRect(Web(), &client);
-    const auto start = std::chrono::steady_clock::now();
-    const int rounds = 5;
-    for (int i = 0; i < rounds; ++i)
-        ::RedrawWindow(Web(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / rounds;
-    std::printf("one game window repaint (%ld x %ld, with its buttons): %.1f ms\n", client.right, client.bottom, ms);
+    ASSERT_TRUE(Dialog().IsGameLayout());
+    EXPECT_FALSE(IsLayered(Web()));
+    ::RedrawWindow(Web(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    const RECT window = WindowRect(Web());
+    const CScreenPixels shot(window);
+    EXPECT_EQ(0, shot.Count(window, IsKeyBlue)) << "game layout";
+    const RECT titleBand = {window.left + 300, window.top, window.left + 500, window.top + 30};
+    EXPECT_EQ(0, shot.Count(titleBand, [](DWORD p) { return p == 0; })) << "the frame behind the title";
 }

@@ -272,6 +272,26 @@ TEST_F(WebCommands, CompletedNavigationsThroughTheControlsOwnEvents)
     EXPECT_EQ(".GAME.LUMORA.EXAMPLE", Dialog().LoginKey.Bytes()); // the object's copies stay folded
 }
 
+// A session the site still knows may go straight to a game server: the first completed page is the game's. The game
+// window shows its browser whichever page came first.
+TEST_F(WebCommands, TheGameShowsTheBrowserWhicheverPageCameFirst)
+{
+    ASSERT_FALSE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER)));
+    Complete(L"http://s12.game.lumora.example/play.php?id=3");
+    ASSERT_TRUE(Dialog().IsGameLayout());
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER))) << "a game reached first";
+
+    // Back at the login screen the new browser waits for its page again; then the login page, then the game.
+    Complete(L"http://bbs.lumora.example/");
+    ASSERT_FALSE(Dialog().IsGameLayout());
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER)));
+    Complete(L"http://www.lumora.example/zrkpt/inlinelogin/?channelid=0");
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER)));
+    Complete(L"http://s12.game.lumora.example/play.php?id=3");
+    ASSERT_TRUE(Dialog().IsGameLayout());
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER))) << "a game reached after the login page";
+}
+
 // Addresses no browser should send: they change nothing, or are classified like any other text.
 TEST_F(WebCommands, MalformedAddressesAreHandledSafely)
 {

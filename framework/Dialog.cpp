@@ -9,6 +9,7 @@
 #include "framework/MessageBox.h"
 #include "framework/MessageLoop.h"
 #include "framework/OccManager.h"
+#include "framework/Scoped.h"
 #include "framework/WinApp.h"
 
 HWND CDataExchange::PrepareCtrl(int id)
@@ -105,9 +106,14 @@ CDialog::CDialog(UINT idTemplate, CWnd* parent) : m_nIDHelp(idTemplate), m_nIDTe
 
 CDialog::~CDialog()
 {
-    // A dialog object that goes while its window is still there takes the window with it.
-    if (m_hWnd)
-        ::DestroyWindow(m_hWnd);
+    // The window is its owner's to destroy, while the whole object still stands: destroyed from here, it would send
+    // its last messages to an object whose derived part is already gone. A dialog object that goes first says so,
+    // and lets go of the controls it hosts while their window is still there; CWnd then lets go of the window.
+    if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
+    {
+        AfxTrace("Lumora: a dialog object was deleted before its window was destroyed; the window is left alone");
+        AfxDestroyControls(this);
+    }
 }
 
 HWND CDialog::CreateFromTemplate(HWND owner)

@@ -2,6 +2,7 @@
 
 #include "framework/LiveCounts.h"
 #include "framework/OccManager.h"
+#include "framework/Scoped.h"
 #include "framework/Text.h"
 
 namespace
@@ -17,9 +18,13 @@ CWnd::~CWnd()
     // A control's site must not keep a pointer to an object that is gone.
     if (m_pCtrlSite)
         m_pCtrlSite->DetachWindow();
-    // The object goes, the window (if any is still there) stays and gets its own procedure back.
+    // The object goes, the window (if any is still there) stays and gets its own procedure back: no later message
+    // reaches the object. Whoever destroys windows should have destroyed this one first; it is said, not hidden.
     if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
+    {
+        AfxTrace("Lumora: a window object was deleted before its window was destroyed; the window is left alone");
         UnsubclassWindow();
+    }
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd)

@@ -93,6 +93,30 @@ bool HoverWorks(CMyBitmapButton& button)
     return hovered;
 }
 
+// What the program says on the debugger's channel (OutputDebugString) while f runs: each line raises an exception
+// that a vectored handler sees before the default handling takes it.
+std::string g_debugOutput;
+
+LONG CALLBACK CollectDebugOutput(EXCEPTION_POINTERS* info)
+{
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2)
+        g_debugOutput += reinterpret_cast<const char*>(record->ExceptionInformation[1]);
+    else if (record->ExceptionCode == 0x4001000A /* DBG_PRINTEXCEPTION_WIDE_C */ && record->NumberParameters >= 2)
+        for (const wchar_t* c = reinterpret_cast<const wchar_t*>(record->ExceptionInformation[1]); *c; ++c)
+            g_debugOutput += static_cast<char>(*c < 0x80 ? *c : '?');
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+template <class F> std::string DebugOutputDuring(F f)
+{
+    g_debugOutput.clear();
+    void* handler = ::AddVectoredExceptionHandler(1, CollectDebugOutput);
+    f();
+    ::RemoveVectoredExceptionHandler(handler);
+    return g_debugOutput;
+}
+
 class Lifetime : public ::testing::Test
 {
 protected:
@@ -180,5 +204,28 @@ TEST_F(Lifetime, DialogMadeAgainFromItsOwnHandlerStartsFresh)
 
     dlg.DestroyWindow();
     EXPECT_EQ(nullptr, dlg.m_pCtrlCont);
+    EXPECT_EQ(0u, GuardedHeapOverflows());
+}
+
+TEST_F(Lifetime, ADialogObjectDeletedBeforeItsWindowSaysSoAndLetsGo)
+{
+    // Its window is its owner's to destroy. An object deleted first neither destroys the window from its destructor
+    // (whose last messages would reach an object half gone) nor leaves it pointing at freed memory: it says so on
+    // the debugger's channel, lets go of its controls and gives the window back its own procedure.
+    auto* dlg = new CRecreatingDlg;
+    ASSERT_TRUE(dlg->Create());
+    const HWND window = dlg->m_hWnd;
+    const HWND button = dlg->m_button.m_hWnd;
+    const std::string said = DebugOutputDuring([&] { delete dlg; });
+    EXPECT_NE(std::string::npos, said.find("dialog object was deleted before its window was destroyed")) << said;
+    ASSERT_TRUE(::IsWindow(window));
+    EXPECT_EQ(nullptr, occtest::LastControl()) << "the hosted control is let go with the object";
+
+    // Messages that the object's map would have taken now touch nothing freed (the heap is guarded).
+    ::SendMessageW(window, WM_TEST_RECREATE, 0, 0);
+    ::SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    ::SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(::DestroyWindow(window));
     EXPECT_EQ(0u, GuardedHeapOverflows());
 }

@@ -19,6 +19,7 @@
 #include "framework/Text.h"
 #include "mainwnd/core/GameTables.h"
 #include "res/resource.h"
+#include "tests/app/UserInput.h"
 
 inline const UINT kGamePageLoaded = WM_USER + 100;
 inline const UINT kWebPageLoaded = WM_USER + 101;
@@ -229,8 +230,15 @@ inline HWND FindShown(DWORD pid, const std::wstring& caption)
     return search.found;
 }
 
-// Waits for the client's message box, reads its text and answers it with button.
-inline std::wstring AnswerBox(CClient& client, int button)
+// What a message box of the client shows of its kind: its buttons and whether it stays above every other window.
+struct BoxStyle
+{
+    bool yes, no, ok, cancel; // the buttons it has
+    bool topmost;
+};
+
+// Waits for the client's message box, reads its text (and, with style, its kind) and answers it with button.
+inline std::wstring AnswerBox(CClient& client, int button, BoxStyle* style = nullptr)
 {
     HWND box = nullptr;
     // A message box: captioned with the client's name, and holding its text in the item 0xFFFF (the main window
@@ -248,9 +256,35 @@ inline std::wstring AnswerBox(CClient& client, int button)
         return L"(no message box)";
     wchar_t text[128] = {};
     ::GetDlgItemTextW(box, 0xFFFF, text, 128);
+    if (style)
+        *style = BoxStyle{::GetDlgItem(box, IDYES) != nullptr, ::GetDlgItem(box, IDNO) != nullptr,
+                          ::GetDlgItem(box, IDOK) != nullptr, ::GetDlgItem(box, IDCANCEL) != nullptr,
+                          (::GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0};
     ::PostMessageW(box, WM_COMMAND, button, 0);
     WaitFor([&] { return !::IsWindow(box); }, 5000);
     return text;
+}
+
+// Waits until the window has kept its place for half a second (the window manager has done with it), at most 5 s.
+inline void Settle(HWND hwnd)
+{
+    RECT last = WindowRect(hwnd);
+    for (int still = 0, waited = 0; still < 500 && waited < 5000; waited += 50)
+    {
+        ::Sleep(50);
+        const RECT now = WindowRect(hwnd);
+        still = Same(now, last) ? still + 50 : 0;
+        last = now;
+    }
+}
+
+// Presses the left button at from, moves to to in steps, and lets go there.
+inline bool Drag(POINT from, POINT to)
+{
+    std::wstring steps = At(from) + L" sleep 0.2 mousedown 1 sleep 0.3";
+    for (int i = 1; i <= 5; ++i)
+        steps += At(POINT{from.x + (to.x - from.x) * i / 5, from.y + (to.y - from.y) * i / 5}) + L" sleep 0.1";
+    return UserInput(steps + L" mouseup 1 sleep 0.3");
 }
 
 inline void Click(HWND web, int id)
@@ -269,7 +303,9 @@ public:
         for (wchar_t& c : recorder)
             c = c == L'/' ? L'\\' : c;
         m_log = FolderOf(recorder) + L"\\opened-urls.txt";
+        m_shows = FolderOf(recorder) + L"\\opened-show-commands.txt";
         ::DeleteFileW(m_log.c_str());
+        ::DeleteFileW(m_shows.c_str());
         ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\http\\shell\\open\\command", 0, nullptr, 0,
                           KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
         wchar_t previous[1024] = {};
@@ -288,20 +324,26 @@ public:
                              static_cast<DWORD>((m_previous.size() + 1) * sizeof(wchar_t)));
         ::RegCloseKey(m_key);
     }
-    std::vector<std::string> Opened() const
+    // The addresses opened, in order.
+    std::vector<std::string> Opened() const { return Lines(m_log); }
+    // The show command each was opened with, as the started program was handed it (-1: none).
+    std::vector<std::string> ShowCommands() const { return Lines(m_shows); }
+
+private:
+    static std::vector<std::string> Lines(const std::wstring& path)
     {
         std::vector<std::string> lines;
-        std::ifstream in(AfxUtf8(m_log.c_str()));
+        std::ifstream in(AfxUtf8(path.c_str()));
         for (std::string line; std::getline(in, line);)
             lines.push_back(line);
         return lines;
     }
 
-private:
     HKEY m_key = nullptr;
     bool m_hadPrevious = false;
     std::wstring m_previous;
     std::wstring m_log;
+    std::wstring m_shows;
 };
 #endif
 

@@ -255,3 +255,66 @@ TEST(ClientWindows, CommonControlsVersionSix)
                                   L"microsoft.windows.common-controls_6595b64144ccf1df_6.";
     EXPECT_NE(std::wstring::npos, comctl.find(assembly)) << AfxUtf8(comctl.c_str());
 }
+
+// Dragging with the real pointer: the login picture anywhere outside the web window moves the login screen, and the
+// web window goes with it; the game window moves by its title band once it is restored, never while it is maximised.
+TEST(ClientWindows, DraggingWithThePointer)
+{
+    CClient client;
+    ASSERT_TRUE(client.Started());
+    Settle(client.Main());
+    const RECT main = WindowRect(client.Main());
+    const RECT web = WindowRect(client.Web());
+    // A point of the picture left of the web window, inside the arch.
+    const POINT grip = {main.left + 160, (web.top + web.bottom) / 2};
+    ASSERT_TRUE(Drag(grip, POINT{grip.x + 60, grip.y + 40}));
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Main()).left == main.left + 60; }, 3000))
+        << Text(WindowRect(client.Main()));
+    EXPECT_EQ(main.top + 40, WindowRect(client.Main()).top);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Web()).left == web.left + 60; }, 3000));
+    EXPECT_EQ(web.top + 40, WindowRect(client.Web()).top);
+
+    // The game window, maximised: its title band does not move it.
+    ASSERT_TRUE(client.PostToWeb(kGamePageLoaded,
+                                 [&] { return !(::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED); }));
+    Settle(client.Web());
+    const RECT maximised = WindowRect(client.Web());
+    const POINT band = {maximised.left + 450, maximised.top + 12};
+    ASSERT_TRUE(Drag(band, POINT{band.x + 50, band.y + 30}));
+    Settle(client.Web());
+    EXPECT_TRUE(Same(maximised, WindowRect(client.Web()))) << Text(WindowRect(client.Web()));
+
+    // Restored, it does, and the small main window stays under its corner.
+    Click(client.Web(), IDC_BTN_MAX);
+    ::Sleep(300);
+    Settle(client.Web()); // on a small screen the restored window may keep the maximised one's place and size
+    const RECT restored = WindowRect(client.Web());
+    if (restored.right - restored.left >= ::GetSystemMetrics(SM_CXSCREEN) &&
+        restored.bottom - restored.top >= ::GetSystemMetrics(SM_CYSCREEN))
+    {
+        // Restored to the whole screen (a small one): Wine makes that a full-screen window, which the window manager
+        // here keeps in place, where Windows would let it move. Nothing more to see on this screen.
+        return;
+    }
+    const POINT title = {restored.left + 450, restored.top + 12};
+    ASSERT_TRUE(Drag(title, POINT{title.x - 50, title.y + 30}));
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Web()).left == restored.left - 50; }, 3000))
+        << Text(WindowRect(client.Web()));
+    EXPECT_EQ(restored.top + 30, WindowRect(client.Web()).top);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Main()).left == restored.left - 50; }, 3000));
+}
+
+// Enter pressed on the keyboard while the login screen has the focus does nothing: the client keeps running.
+TEST(ClientWindows, EnterOnTheMainWindowDoesNothing)
+{
+    CClient client;
+    ASSERT_TRUE(client.Started());
+    ::SetForegroundWindow(client.Main());
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == client.Main(); }, 3000));
+    ASSERT_TRUE(UserInput(L"key --clearmodifiers Return sleep 0.5"));
+    DWORD code = 0;
+    EXPECT_FALSE(client.Ended(code, 500)) << "ended with " << code;
+    EXPECT_TRUE(::IsWindowVisible(client.Main()));
+    EXPECT_TRUE(::IsWindowVisible(client.Web()));
+}
+

@@ -21,7 +21,9 @@
 #include "mainwnd/core/ScreenSizeTable.h"
 #include "res/resource.h"
 #include "skin/LockedPixels.h"
+#include "tests/app/UserInput.h"
 #include "tests/framework/OccTestControl.h"
+#include "tests/framework/PumpUntil.h"
 #include "skin/ResourceImage.h"
 
 // The application object of these tests: message boxes take its name as their caption.
@@ -337,6 +339,80 @@ TEST_F(GameWindow, GameRepaintDrawsFrameTitleAndCentre)
     EXPECT_EQ(0, shot.Count(window, IsKeyBlue));
     EXPECT_EQ((centre.right - centre.left) * (centre.bottom - centre.top),
               shot.Count(centre, [](DWORD p) { return p == 0; }));
+}
+
+TEST_F(GameWindow, RestoredGameWindowsEdgesShowSizingCursorsToThePointer)
+{
+    ToGame();
+    ::SendMessageW(::GetDlgItem(Web(), IDC_BTN_MAX), BM_CLICK, 0, 0);
+    ASSERT_FALSE(Dialog().IsMaximised());
+    ::SetForegroundWindow(Web());
+    Pump(300);
+    const RECT browser = WindowRect(::GetDlgItem(Web(), IDC_BROWSER));
+    const RECT window = WindowRect(Web());
+    const int middleX = (browser.left + browser.right) / 2, middleY = (browser.top + browser.bottom) / 2;
+    struct Case
+    {
+        const char* where;
+        POINT point;
+        LPCSTR cursor; // a predefined cursor's id
+    } const cases[] = {
+        {"left strip", {browser.left - 1, middleY}, IDC_SIZEWE},
+        {"right strip", {browser.right + 1, middleY}, IDC_SIZEWE},
+        {"bottom strip", {middleX, browser.bottom + 1}, IDC_SIZENS},
+        {"bottom-right corner", {browser.right + 1, browser.bottom + 1}, IDC_SIZENWSE},
+        {"bottom-left corner (the left edge)", {browser.left - 1, browser.bottom + 1}, IDC_SIZEWE},
+        {"title band", {window.left + 450, window.top + 12}, IDC_ARROW},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.where);
+        // The real pointer moves there: the window answers the hit test, then sets the cursor for it.
+        ASSERT_TRUE(UserInput(At(c.point)));
+        const HCURSOR expected = ::LoadCursorA(nullptr, c.cursor);
+        EXPECT_TRUE(PumpUntil([&] { return ::GetCursor() == expected; }, 2000));
+    }
+
+    // A press in the title band hands the window to the system's caption drag while restored; maximised, it does not.
+    for (bool maximised : {false, true})
+    {
+        SCOPED_TRACE(maximised ? "maximised" : "restored");
+        if (maximised)
+            ::SendMessageW(::GetDlgItem(Web(), IDC_BTN_MAX), BM_CLICK, 0, 0);
+        ASSERT_EQ(maximised, Dialog().IsMaximised());
+        Pump();
+        ::SendMessageW(Web(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(450, 12));
+        MSG posted = {};
+        const bool drag = ::PeekMessageW(&posted, Web(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE) != FALSE;
+        ::SendMessageW(Web(), WM_LBUTTONUP, 0, MAKELPARAM(450, 12));
+        EXPECT_EQ(!maximised, drag);
+        if (drag)
+        {
+            EXPECT_EQ(static_cast<WPARAM>(HTCAPTION), posted.wParam);
+        }
+    }
+}
+
+TEST_F(GameWindow, ControlsOfBothWindowsGetATransparentBackground)
+{
+    // Whatever kind of control asks, and in both windows: the hollow stock brush, and a transparent background mode.
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    const struct
+    {
+        HWND window;
+        HWND control;
+    } windows[] = {{Main(), ::GetDlgItem(Main(), 1008)}, {Web(), ::GetDlgItem(Web(), IDC_BTN_OFFICIAL)}};
+    for (const auto& w : windows)
+        for (UINT message : {WM_CTLCOLORBTN, WM_CTLCOLORSTATIC, WM_CTLCOLOREDIT, WM_CTLCOLORDLG, WM_CTLCOLORLISTBOX})
+        {
+            SCOPED_TRACE(testing::Message() << (w.window == Main() ? "main window, " : "web window, ") << message);
+            ::SetBkMode(dc, OPAQUE);
+            const LRESULT brush =
+                ::SendMessageW(w.window, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(w.control));
+            EXPECT_EQ(reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH)), brush);
+            EXPECT_EQ(TRANSPARENT, ::GetBkMode(dc));
+        }
+    ::DeleteDC(dc);
 }
 
 TEST_F(GameWindow, PushingThePictureLeavesAPendingPaintPending)

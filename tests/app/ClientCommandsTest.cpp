@@ -73,6 +73,36 @@ TEST(ClientCommands, ExitAsksFirstInTheGame)
     EXPECT_EQ(0u, code);
 }
 
+// The two questions are Yes/No boxes that stay above every other window (system modal), whichever window is in
+// front; No leaves everything as it was.
+TEST(ClientCommands, QuestionsAreSystemModalYesNoBoxes)
+{
+    CClient client;
+    ASSERT_TRUE(client.Started());
+    ASSERT_TRUE(client.PostToWeb(kGamePageLoaded,
+                                 [&] { return !(::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED); }));
+    struct Case
+    {
+        int command;
+        const wchar_t* question;
+    } const cases[] = {
+        {IDC_BTN_EXIT, L"当前操作将退出游戏，是否继续"},
+        {IDC_BTN_CLEAR, L"确认要清除IE及Flash缓存？"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(AfxUtf8(c.question));
+        Click(client.Web(), c.command);
+        BoxStyle style = {};
+        EXPECT_EQ(c.question, AnswerBox(client, IDNO, &style));
+        EXPECT_TRUE(style.yes && style.no) << "Yes and No";
+        EXPECT_FALSE(style.ok || style.cancel) << "nothing else";
+        EXPECT_TRUE(style.topmost) << "system modal: above every other window";
+    }
+    DWORD code = 0;
+    EXPECT_FALSE(client.Ended(code, 300));
+}
+
 TEST(ClientCommands, SitePagesOpenInTheUsersBrowser)
 {
     CRecordedShell shell;
@@ -100,6 +130,8 @@ TEST(ClientCommands, SitePagesOpenInTheUsersBrowser)
         EXPECT_TRUE(WaitFor([&] { return shell.Opened().size() == expected.size(); }));
     }
     EXPECT_EQ(expected, shell.Opened());
+    // Each with show command 13, past the named ones, as the shell was handed it.
+    EXPECT_EQ(std::vector<std::string>(expected.size(), "13"), shell.ShowCommands());
     // The client's own windows stay as they were.
     EXPECT_TRUE(Same(main, WindowRect(client.Main())));
     EXPECT_TRUE(Same(web, WindowRect(client.Web())));

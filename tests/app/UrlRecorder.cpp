@@ -1,10 +1,25 @@
 // Stands in for the user's web browser in the tests: the test prefix opens http addresses with this program, which
-// appends the address it was given to opened-urls.txt beside itself and ends.
+// appends the address it was given to opened-urls.txt beside itself, and the show command the shell started it with
+// to opened-show-commands.txt (-1 when none was given), and ends.
 #include <windows.h>
 
 #include <shellapi.h>
 
 #include <string>
+
+namespace
+{
+
+void Append(const std::wstring& path, const std::string& line)
+{
+    HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
@@ -15,12 +30,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring log(path);
     log = log.substr(0, log.find_last_of(L'\\')) + L"\\opened-urls.txt";
-    const std::string line = std::string(address.begin(), address.end()) + "\n"; // the addresses are ASCII
-    HANDLE file = ::CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    ::CloseHandle(file);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoW(&startup);
+    const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+    // The show command first: whoever waits for the address then finds its show command written too.
+    Append(log.substr(0, log.find_last_of(L'\\')) + L"\\opened-show-commands.txt", std::to_string(show) + "\n");
+    Append(log, std::string(address.begin(), address.end()) + "\n"); // the addresses are ASCII
     ::LocalFree(args);
     return 0;
 }

@@ -10,9 +10,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,52 +46,55 @@ enum Extras : unsigned
 struct IdRun
 {
     int first, last;
-    const char* type;
+    std::string type;
     int width, height;
     Stored stored;
     unsigned extras;
 };
 
-const IdRun kInventory[] = {
-    {129, 129, "PNG", 1024, 700, Stored::PngRgba, kProfile}, // the login screen's outline (alpha)
-    {205, 205, "JPG", 1024, 700, Stored::Jpeg, kPlain},      // the login screen's colours
-    {151, 151, "PNG", 6, 30, Stored::PngRgb, kPlain},        // game window frame, top row
-    {152, 152, "PNG", 2, 30, Stored::PngRgb, kPlain},
-    {153, 153, "PNG", 6, 30, Stored::PngRgb, kPlain},
-    {154, 156, "PNG", 6, 2, Stored::PngRgb, kPlain}, // middle row
-    {157, 157, "PNG", 6, 3, Stored::PngRgb, kPlain}, // bottom row
-    {158, 158, "PNG", 2, 3, Stored::PngRgb, kPlain},
-    {159, 159, "PNG", 6, 3, Stored::PngRgb, kPlain},
-    {130, 130, "PNG", 101, 101, Stored::PngPalette, kTransparency | kProfile}, // Pay, login layout
-    {131, 131, "PNG", 130, 126, Stored::PngPalette, kTransparency},
-    {132, 132, "PNG", 100, 100, Stored::PngPalette, kTransparency | kProfile},
-    {133, 135, "PNG", 37, 15, Stored::Jpeg, kPlain},                // Exit, login layout
-    {136, 138, "PNG", 63, 64, Stored::PngRgba, kPlain},             // Official
-    {139, 141, "PNG", 69, 64, Stored::PngRgba, kPlain},             // Custom
-    {142, 144, "PNG", 35, 15, Stored::Jpeg, kPlain},                // Min, login layout
-    {145, 147, "PNG", 102, 46, Stored::PngPalette, kTransparency},  // registration, not shown
-    {148, 150, "PNG", 65, 64, Stored::PngRgba, kProfile},           // Forum
-    {160, 168, "PNG", 130, 126, Stored::PngPalette, kTransparency}, // medallion variants, not shown
-    {169, 174, "PNG", 29, 25, Stored::PngRgb, kProfile},            // game layout close and minimise
-    {175, 177, "PNG", 27, 25, Stored::PngRgb, kProfile},            // maximise picture
-    {178, 178, "PNG", 25, 27, Stored::Jpeg, kPlain},                // the game window's icon
-    {179, 181, "PNG", 27, 25, Stored::PngRgb, kProfile},            // restore picture
-    {182, 184, "PNG", 38, 18, Stored::PngRgb, kPlain},              // spare small button, not shown
-    {185, 190, "PNG", 25, 22, Stored::PngPalette, kPlain},          // speaker off, then on
-    {191, 193, "PNG", 38, 18, Stored::PngPalette, kPlain},          // Refresh
-    {194, 196, "PNG", 50, 18, Stored::PngPalette, kPlain},          // Clear
-    {206, 208, "PNG", 38, 18, Stored::PngRgb, kPlain},              // game layout Pay
-    {209, 211, "PNG", 38, 18, Stored::Jpeg, kPlain},                // game layout Custom
-    {212, 217, "PNG", 38, 18, Stored::PngRgb, kPlain},              // game layout Forum and Official
-};
+// The inventory of res/images/inventory.tsv, the one table of the skin's pictures (the brand check reads it too),
+// through Wine's drive for the Linux root. A line that does not parse becomes a run with no ids and an empty type,
+// which the tests below report.
+const std::vector<IdRun>& Inventory()
+{
+    static const std::vector<IdRun> runs = []
+    {
+        std::string path = std::string("Z:") + LUMORA_RES_DIR + "/images/inventory.tsv";
+        std::replace(path.begin(), path.end(), '/', '\\');
+        std::vector<IdRun> read;
+        std::ifstream in(path);
+        for (std::string line; std::getline(in, line);)
+        {
+            if (line.empty() || line[0] == '#')
+                continue;
+            std::istringstream fields(line);
+            IdRun run = {0, -1, "", 0, 0, Stored::PngRgba, kPlain};
+            std::string stored, extras;
+            fields >> run.first >> run.last >> run.type >> run.width >> run.height >> stored >> extras;
+            const std::map<std::string, Stored> kinds = {{"png-rgba", Stored::PngRgba},
+                                                         {"png-rgb", Stored::PngRgb},
+                                                         {"png-palette", Stored::PngPalette},
+                                                         {"jpeg", Stored::Jpeg}};
+            if (!fields || !kinds.count(stored))
+                run = {0, -1, "", 0, 0, Stored::PngRgba, kPlain};
+            else
+                run.stored = kinds.at(stored);
+            run.extras = (extras.find("trns") != std::string::npos ? kTransparency : kPlain) |
+                         (extras.find("iccp") != std::string::npos ? kProfile : kPlain);
+            read.push_back(run);
+        }
+        return read;
+    }();
+    return runs;
+}
 
 // The ids of one type name, in ascending order.
 std::vector<int> InventoryIds(const char* type)
 {
     std::vector<int> ids;
-    for (const IdRun& run : kInventory)
+    for (const IdRun& run : Inventory())
         for (int id = run.first; id <= run.last; ++id)
-            if (std::strcmp(run.type, type) == 0)
+            if (run.type == type)
                 ids.push_back(id);
     std::sort(ids.begin(), ids.end());
     return ids;
@@ -328,11 +334,11 @@ ULONG_PTR ImageResources::token_ = 0;
 
 TEST_F(ImageResources, EachHasItsSizeAndStoredFormat)
 {
-    for (const IdRun& run : kInventory)
+    for (const IdRun& run : Inventory())
         for (int id = run.first; id <= run.last; ++id)
         {
             SCOPED_TRACE(testing::Message() << id << " " << run.type);
-            const Bytes bytes = FindImage(id, run.type);
+            const Bytes bytes = FindImage(id, run.type.c_str());
             ASSERT_NE(nullptr, bytes.data);
             const Facts facts = ReadImage(bytes);
             EXPECT_EQ("", facts.problem);
@@ -363,11 +369,11 @@ TEST_F(ImageResources, TypesHoldExactlyTheInventory)
 
 TEST_F(ImageResources, EachIsUsEnglishOnly)
 {
-    for (const IdRun& run : kInventory)
+    for (const IdRun& run : Inventory())
         for (int id = run.first; id <= run.last; ++id)
         {
             SCOPED_TRACE(id);
-            const std::vector<WORD> languages = ResourceLanguages(run.type, id);
+            const std::vector<WORD> languages = ResourceLanguages(run.type.c_str(), id);
             EXPECT_EQ(std::vector<WORD>{kUsEnglish}, languages);
         }
 }
@@ -494,12 +500,12 @@ TEST_F(ImageResources, TheClientCarriesTheSameBytes)
     std::replace(path.begin(), path.end(), '/', '\\');
     HMODULE client = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, client) << path;
-    for (const IdRun& run : kInventory)
+    for (const IdRun& run : Inventory())
         for (int id = run.first; id <= run.last; ++id)
         {
             SCOPED_TRACE(id);
-            const Bytes mine = FindImage(id, run.type);
-            const Bytes theirs = FindImage(id, run.type, client);
+            const Bytes mine = FindImage(id, run.type.c_str());
+            const Bytes theirs = FindImage(id, run.type.c_str(), client);
             ASSERT_NE(nullptr, theirs.data);
             ASSERT_EQ(mine.size, theirs.size);
             EXPECT_EQ(0, std::memcmp(mine.data, theirs.data, mine.size));

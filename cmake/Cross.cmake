@@ -1,4 +1,6 @@
 # Cross build: the Win32 client and the tests that run under Wine.
+include(cmake/BuildIdentity.cmake)
+include(cmake/Brand.cmake)
 add_compile_definitions(NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601)
 add_compile_options(-Wall -Wextra)
 set(LUMORA_WIN32_LIBS gdiplus wininet ole32 oleaut32 shell32 comctl32 uuid gdi32 user32 advapi32)
@@ -40,22 +42,11 @@ add_library(lumora_win32 STATIC
 )
 target_link_libraries(lumora_win32 PUBLIC lumora_core lumora_framework ${LUMORA_WIN32_LIBS})
 
-add_executable(lumora WIN32 app/Main.cpp res/lumora.rc)
+add_executable(lumora WIN32 app/Main.cpp)
 target_link_libraries(lumora PRIVATE lumora_win32 lumora_winmain)
-
-# The site-address document is a deployment setting: -DLUMORA_SITEURL_DOCUMENT=<path> builds the client with another
-# one (its addresses and game-server keys). The resource script takes it through a header found before res/'s own.
-set(LUMORA_SITEURL_DOCUMENT "" CACHE FILEPATH "site-address document compiled into the client (default: res/siteurl.ini)")
-function(lumora_site_document target document)
-    set(dir ${CMAKE_BINARY_DIR}/site-document/${target})
-    file(WRITE ${dir}/siteurl-document.h.new "#define LUMORA_SITEURL_DOCUMENT \"${document}\"\n")
-    file(COPY_FILE ${dir}/siteurl-document.h.new ${dir}/siteurl-document.h ONLY_IF_DIFFERENT)
-    target_include_directories(${target} BEFORE PRIVATE ${dir})
-    set_property(SOURCE res/lumora.rc TARGET_DIRECTORY ${target} APPEND PROPERTY OBJECT_DEPENDS ${document})
-endfunction()
-if(LUMORA_SITEURL_DOCUMENT)
-    lumora_site_document(lumora ${LUMORA_SITEURL_DOCUMENT})
-endif()
+# The shipped client, or an operator's: -DLUMORA_BRAND_DIR, -DLUMORA_SITEURL_DOCUMENT and -DLUMORA_OPERATOR.
+lumora_brand(lumora res/lumora.rc BRAND "${LUMORA_BRAND_DIR}" SITEURL "${LUMORA_SITEURL_DOCUMENT}"
+             OPERATOR "${LUMORA_OPERATOR}")
 
 include(cmake/GoogleTest.cmake)
 
@@ -122,7 +113,8 @@ lumora_wine_test(skin_tests tests/skin/SkinDrawingTest.cpp res/images.rc)
 
 # The main window and the web window in the test's own process, with the client's resources.
 lumora_wine_test(game_window_tests SCREEN tests/webwnd/GameWindowTest.cpp tests/webwnd/WebCommandsTest.cpp
-    tests/framework/OccTestControl.cpp res/lumora.rc)
+    tests/framework/OccTestControl.cpp)
+lumora_brand(game_window_tests res/lumora.rc)
 
 # The real client's windows, looked at from outside; screenshots under build/cross/screenshots.
 lumora_wine_test(client_window_tests SCREEN TEXT CLIENT tests/app/ClientWindowsTest.cpp res/documents.rc)
@@ -154,8 +146,10 @@ add_dependencies(startup_tests lumora)
 
 
 # Not a test: the window scripts/skin-preview.sh takes a screenshot of.
-add_executable(skin_preview WIN32 tests/skin/SkinPreview.cpp res/images.rc)
+# With a brand folder, its pictures.
+add_executable(skin_preview WIN32 tests/skin/SkinPreview.cpp)
 target_link_libraries(skin_preview PRIVATE lumora_win32)
+lumora_brand(skin_preview res/images.rc BRAND "${LUMORA_BRAND_DIR}")
 
 # The stand-in for the web browser control of the end-to-end journey and the demo: registered in their prefixes only.
 add_library(standin_browser SHARED tests/journey/StandInBrowser.cpp tests/journey/StandInBrowser.def)
@@ -171,9 +165,9 @@ target_compile_definitions(journey_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumor
 add_dependencies(journey_tests lumora url_recorder standin_browser)
 
 # An operator's build, as -DLUMORA_SITEURL_DOCUMENT makes it, with a document of other host names.
-add_executable(lumora_operator WIN32 app/Main.cpp res/lumora.rc)
+add_executable(lumora_operator WIN32 app/Main.cpp)
 target_link_libraries(lumora_operator PRIVATE lumora_win32 lumora_winmain)
-lumora_site_document(lumora_operator ${CMAKE_SOURCE_DIR}/tests/journey/operator-siteurl.ini)
+lumora_brand(lumora_operator res/lumora.rc SITEURL ${CMAKE_SOURCE_DIR}/tests/journey/operator-siteurl.ini)
 lumora_wine_test(operator_build_tests tests/journey/OperatorBuildTest.cpp)
 target_compile_definitions(operator_build_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora_operator>"
                                                         LUMORA_URL_RECORDER="$<TARGET_FILE:url_recorder>")
@@ -182,10 +176,27 @@ add_dependencies(operator_build_tests lumora_operator url_recorder)
 # The benchmark (scripts/bench.sh) and the minimal program it measures the client's start against.
 add_executable(minimal_start WIN32 tests/bench/MinimalStart.cpp tests/bench/MinimalStart.rc res/images.rc)
 target_link_libraries(minimal_start PRIVATE lumora_win32 lumora_winmain)
-add_executable(bench tests/bench/Bench.cpp res/lumora.rc)
+add_executable(bench tests/bench/Bench.cpp)
 target_link_libraries(bench PRIVATE lumora_win32 psapi)
+lumora_brand(bench res/lumora.rc)
 
 # The run command without a display, run as a newcomer runs it, with a run folder of its own in this tree.
 add_test(NAME Scripts.RunCommandWithoutADisplay
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/RunCommandTest.sh ${CMAKE_BINARY_DIR}/run-command)
 set_tests_properties(Scripts.RunCommandWithoutADisplay PROPERTIES TIMEOUT 240)
+
+# A client built with a small test brand (tests/brand/make_sample.py draws it when the build is configured).
+execute_process(COMMAND ${LUMORA_PYTHON} ${CMAKE_SOURCE_DIR}/tests/brand/make_sample.py ${CMAKE_BINARY_DIR}/brand-sample
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "tests/brand/make_sample.py could not write the test brand")
+endif()
+add_executable(lumora_branded WIN32 app/Main.cpp)
+target_link_libraries(lumora_branded PRIVATE lumora_win32 lumora_winmain)
+lumora_brand(lumora_branded res/lumora.rc BRAND ${CMAKE_BINARY_DIR}/brand-sample OPERATOR "Brandtest Games")
+lumora_wine_test(brand_build_tests tests/brand/BrandBuildTest.cpp res/documents.rc)
+target_link_libraries(brand_build_tests PRIVATE version)
+target_compile_definitions(brand_build_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora_branded>"
+                           LUMORA_BRAND_SITEURL="${CMAKE_BINARY_DIR}/brand-sample/siteurl.ini"
+                           LUMORA_VERSION="${PROJECT_VERSION}")
+add_dependencies(brand_build_tests lumora_branded)

@@ -41,7 +41,8 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     target_link_libraries(navigation_fuzz PRIVATE lumora_core_fuzz)
 endif()
 
-# The scripts' own logic that needs no Wine: how they choose the architecture, and the test command's phases.
-foreach(script ArchitectureTest PhasesTest)
+# The scripts' own logic that needs no Wine: how they choose the architecture, the test command's phases, and the
+# brand check that stops a configure.
+foreach(script ArchitectureTest PhasesTest BrandCheckTest)
     add_test(NAME Scripts.${script} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/${script}.sh)
 endforeach()

@@ -6,7 +6,8 @@
 #                                        build/cross-x86_64)
 #   build.sh release ARCH [TARGET...]    the client as users get it, optimised for size and stripped (build/release,
 #                                        build/release-x86_64)
-# A tree configured with another generator is started over. Without targets, everything is built.
+# A tree configured with another generator is started over. Without targets, everything is built. The Windows builds
+# take an operator's brand folder and name from LUMORA_BRAND_DIR and LUMORA_OPERATOR (empty: the shipped client).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -45,6 +46,10 @@ cross | release)
         options=(-DCMAKE_BUILD_TYPE=MinSizeRel "-DCMAKE_EXE_LINKER_FLAGS=-static -s"
             "-DCMAKE_SHARED_LINKER_FLAGS=-static -s")
     fi
+    # Given every time, so that a brand given once does not stay in the tree's cache for the next build.
+    brand=${LUMORA_BRAND_DIR:-}
+    [ -n "$brand" ] && brand=$(realpath -m -- "$brand")
+    options+=("-DLUMORA_BRAND_DIR=$brand" "-DLUMORA_OPERATOR=${LUMORA_OPERATOR:-}")
     configure "$build" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" "${options[@]}"
     targets=()
     [ $# -gt 0 ] && targets=(--target "$@")

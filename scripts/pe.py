@@ -1,11 +1,19 @@
 #!/usr/bin/env python3
 """Reads a Windows executable as the loader would see it, on Linux: its headers, sections and resources.
 
-    pe.py inspect EXE --arch i686|x86_64 [--res DIR] [--max-size BYTES]
+    pe.py inspect EXE --arch i686|x86_64 [--res DIR] [--max-size BYTES] [--commit SHA] [--foreign TEXT...]
         checks that EXE is a GUI program of that architecture (PE32 for i686, PE32+ for x86_64), at most BYTES
         long, whose manifest names the architecture, and that carries every resource the client needs: the
         dialogs, strings and icon, and each document and picture of DIR (default: res/ beside this script)
-        byte for byte. Prints one line per finding; exits 1 when any check fails.
+        byte for byte; and its version resource: the product's name, the file's description and original name,
+        the project's version (from the CMakeLists.txt beside DIR) and, when given, the commit SHA. No TEXT (a
+        folder of the build machine, say) may occur in it, in 8-bit or UTF-16 form. Prints one line per finding;
+        exits 1 when any check fails.
+    pe.py version EXE
+        prints the version resource: the fixed file version, then each string as "key: value".
+    pe.py compare A B
+        says whether A and B are the same bytes; if not, where they first differ: the headers or the section
+        named. Exits 1 when they differ.
 """
 import argparse
 import os
@@ -15,7 +23,7 @@ import sys
 
 MACHINES = {"i686": (0x014C, 0x10B, "PE32", "x86"), "x86_64": (0x8664, 0x20B, "PE32+", "amd64")}
 SUBSYSTEM_GUI = 2
-RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_MANIFEST = 5, 6, 14, 24
+RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 5, 6, 14, 16, 24
 
 
 class PeError(Exception):
@@ -82,6 +90,64 @@ class Pe:
         walk(0, [])
         return found
 
+    def version_info(self):
+        """(file version "a.b.c.d", {string key: value}) of the version resource; None when there is none."""
+        body = next((b for (rtype, name, _), b in self.resources().items() if rtype == RT_VERSION and name == 1), None)
+        if body is None:
+            return None
+
+        def align(at):
+            return (at + 3) & ~3
+
+        def text(at, end):
+            raw = body[at:end]
+            for i in range(0, len(raw) - 1, 2):
+                if raw[i:i + 2] == b"\0\0":
+                    return raw[:i].decode("utf-16-le"), at + i + 2
+            raise PeError("a version resource text without its end")
+
+        def node(at):
+            """(key, value, children) of the block at at, and where it ends."""
+            length, value_length, kind = struct.unpack_from("<HHH", body, at)
+            end = at + length
+            if length < 6 or end > len(body):
+                raise PeError("a version resource block runs past its end")
+            key, value_at = text(at + 6, end)
+            value_at = align(value_at)
+            if kind == 1:
+                value, after = text(value_at, end) if value_length else ("", value_at)
+            else:
+                value, after = body[value_at:value_at + value_length], value_at + value_length
+            children, at = [], align(after)
+            while at < end:
+                child, at = node(at)
+                children.append(child)
+                at = align(at)
+            return (key, value, children), end
+
+        (key, fixed, children), _ = node(0)
+        if key != "VS_VERSION_INFO" or len(fixed) < 52 or fixed[:4] != b"\xbd\x04\xef\xfe":
+            raise PeError("a version resource without its fixed part")
+        ms, ls = struct.unpack_from("<II", fixed, 8)
+        version = "%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+        strings = {}
+        for name, _, tables in children:
+            if name == "StringFileInfo":
+                for _, _, entries in tables:
+                    strings.update((k, v) for k, v, _ in entries)
+        return version, strings
+
+    def first_difference(self, other):
+        """Where the bytes of other first differ from these: "headers", a section's name, or "the end"."""
+        at = next((i for i, (a, b) in enumerate(zip(self.data, other.data)) if a != b),
+                  min(len(self.data), len(other.data)))
+        for name, _, _, rptr, rsize in self.sections:
+            if rptr <= at < rptr + rsize:
+                return "section %s (offset 0x%x)" % (name, at)
+        if self.sections and at < min(rptr for _, _, _, rptr, _ in self.sections):
+            return "headers (offset 0x%x)" % at
+        return "offset 0x%x, past every section" % at
+
 
 def shipped_pieces(res):
     """The documents and pictures the client carries, as {(type, id): path}, from the resource scripts of res."""
@@ -99,7 +165,38 @@ def shipped_pieces(res):
     return pieces
 
 
-def inspect(path, arch, res, max_size):
+def project_version(res):
+    """The version of the project() call in the CMakeLists.txt beside res."""
+    m = re.search(r"project\(\s*\w+\s+VERSION\s+([0-9.]+)", open(os.path.join(res, "..", "CMakeLists.txt")).read())
+    if not m:
+        raise PeError("no version in the project() call of CMakeLists.txt")
+    return m.group(1)
+
+
+def check_version(pe, res, commit):
+    """The problems of the version resource."""
+    info = pe.version_info()
+    if info is None:
+        return ["no version resource"]
+    fixed, strings = info
+    problems = []
+    version = project_version(res)
+    wanted = {"ProductVersion": version, "FileVersion": version, "OriginalFilename": "lumora.exe"}
+    if commit:
+        wanted["Commit"] = commit
+    for key, value in sorted(wanted.items()):
+        if strings.get(key) != value:
+            problems.append("version resource: %s is %r, expected %r" % (key, strings.get(key), value))
+    for key in ("ProductName", "FileDescription"):
+        if not strings.get(key):
+            problems.append("version resource: no %s" % key)
+    numbers = (version.split(".") + ["0"] * 4)[:4]
+    if fixed != ".".join(str(int(n)) for n in numbers):
+        problems.append("version resource: fixed file version %s, expected %s" % (fixed, ".".join(numbers)))
+    return problems
+
+
+def inspect(path, arch, res, max_size, commit="", foreign=()):
     problems = []
     data = open(path, "rb").read()
     pe = Pe(data)
@@ -134,12 +231,28 @@ def inspect(path, arch, res, max_size):
         elif body != open(source, "rb").read():
             problems.append("%s resource %d differs from %s" % (rtype, rid, os.path.relpath(source, res)))
 
+    problems += check_version(pe, res, commit)
+    for text in foreign:
+        for form, encoded in (("8-bit", text.encode("utf-8")), ("UTF-16", text.encode("utf-16-le"))):
+            if encoded in data:
+                problems.append("holds %r (%s) at offset 0x%x" % (text, form, data.index(encoded)))
+
     for p in problems:
         print("%s: %s" % (path, p))
     if not problems:
-        print("%s: %s GUI program for %s, %d bytes, manifest for %s, %d documents and pictures as shipped"
-              % (path, kind, arch, len(data), manifest_arch, len(pieces)))
+        print("%s: %s GUI program for %s, %d bytes, manifest for %s, %d documents and pictures as shipped, version %s"
+              % (path, kind, arch, len(data), manifest_arch, len(pieces), pe.version_info()[1].get("FileVersion")))
     return not problems
+
+
+def compare(a, b):
+    first, second = open(a, "rb").read(), open(b, "rb").read()
+    if first == second:
+        print("%s and %s are the same %d bytes" % (a, b, len(first)))
+        return True
+    print("%s and %s differ (%d and %d bytes); first in the %s" % (a, b, len(first), len(second),
+                                                                   Pe(first).first_difference(Pe(second))))
+    return False
 
 
 def main():
@@ -150,11 +263,29 @@ def main():
     p.add_argument("--arch", choices=sorted(MACHINES), required=True)
     p.add_argument("--res", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res"))
     p.add_argument("--max-size", type=int, default=1 << 20)
+    p.add_argument("--commit", default="")
+    p.add_argument("--foreign", nargs="*", default=[])
+    p = sub.add_parser("version")
+    p.add_argument("exe")
+    p = sub.add_parser("compare")
+    p.add_argument("a")
+    p.add_argument("b")
     args = parser.parse_args()
     try:
-        ok = inspect(args.exe, args.arch, os.path.normpath(args.res), args.max_size)
-    except (OSError, PeError, struct.error) as e:
-        print("%s: %s" % (args.exe, e))
+        if args.command == "inspect":
+            ok = inspect(args.exe, args.arch, os.path.normpath(args.res), args.max_size, args.commit, args.foreign)
+        elif args.command == "version":
+            info = Pe(open(args.exe, "rb").read()).version_info()
+            if info is None:
+                raise PeError("no version resource")
+            print("file version: %s" % info[0])
+            for key, value in info[1].items():
+                print("%s: %s" % (key, value))
+            ok = True
+        else:
+            ok = compare(args.a, args.b)
+    except (OSError, PeError, struct.error, UnicodeDecodeError) as e:
+        print("%s: %s" % (getattr(args, "exe", getattr(args, "a", "")), e))
         ok = False
     sys.exit(0 if ok else 1)
 

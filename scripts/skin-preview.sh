@@ -3,8 +3,17 @@
 # button image set in its three states, each painted by a real skinned button. Writes build/skin-preview.png, or
 # the path given as the first argument. Runs on its own Xvfb with a compositor, whatever DISPLAY says, in a prefix of
 # its own (.run/prefix-preview), for the architecture this machine runs (LUMORA_ARCH forces either).
+#   skin-preview.sh [--brand DIR] [out.png]
+# With --brand, the pictures of an operator's brand folder in place of the shipped ones (checked as a build checks
+# them), built in a tree of its own (.run/preview-build).
 set -uo pipefail
 
+BRAND=
+if [ "${1:-}" = --brand ]; then
+    BRAND=$(realpath -m -- "${2:-}")
+    [ -n "${2:-}" ] || { echo "skin-preview: --brand needs a folder" >&2; exit 2; }
+    shift 2
+fi
 OUT=${1:-}
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 ROOT=$(pwd)
@@ -36,7 +45,22 @@ trap 'exit 143' TERM
 bash "$ROOT/scripts/setup.sh" >/dev/null || exit 1
 lumora_choose_arch || exit 1
 mkdir -p "$RUN/logs" "$(dirname "$OUT")"
-lumora_build cross "$LUMORA_ARCH" "$RUN/logs/preview-build.log" skin_preview || exit 1
+if [ -n "$BRAND" ]; then
+    # A tree of its own, so that the test tree's client stays the shipped one.
+    tree="$RUN/preview-build-$LUMORA_ARCH"
+    if ! cmake -S "$ROOT" -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$LUMORA_ARCH.cmake" \
+        -DLUMORA_BRAND_DIR="$BRAND" >"$RUN/logs/preview-build.log" 2>&1; then
+        grep -v '^--' "$RUN/logs/preview-build.log" | head -n 3 >&2
+        exit 1
+    fi
+    cmake --build "$tree" --target skin_preview --parallel 2 >>"$RUN/logs/preview-build.log" 2>&1 || {
+        tail -n 40 "$RUN/logs/preview-build.log" >&2
+        exit 1
+    }
+else
+    lumora_build cross "$LUMORA_ARCH" "$RUN/logs/preview-build.log" skin_preview || exit 1
+    tree=$(lumora_tree cross "$LUMORA_ARCH")
+fi
 
 lumora_start_xvfb "$RUN/logs" || exit 1
 xcompmgr -d "$DISPLAY" </dev/null >"$RUN/logs/xcompmgr.log" 2>&1 &
@@ -48,7 +72,7 @@ lumora_prepare_prefix "$RUN/logs" managed || exit 1
 lumora_start_wineserver "$RUN/logs" || exit 1
 
 log="$RUN/logs/skin-preview.log"
-timeout 60 "$LUMORA_WINE" "$(lumora_tree cross "$LUMORA_ARCH")/skin_preview.exe" </dev/null >"$log" 2>&1 &
+timeout 60 "$LUMORA_WINE" "$tree/skin_preview.exe" </dev/null >"$log" 2>&1 &
 preview=$!
 # The window paints once it is up; give it the time a cold Wine start needs.
 shown=

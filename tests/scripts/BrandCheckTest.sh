@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Broken brands stop the build when it is configured, each with one line of its own: the file, what is wrong, what
+# was expected. Each case is a brand folder holding one broken piece, given to a real configure of the Windows build.
+set -uo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# A picture of a size and format, drawn with Debian's Python and Pillow. $1: path; $2: PNG or JPEG; $3, $4: size.
+picture()
+{
+    /usr/bin/python3 -c "import sys; from PIL import Image
+Image.new('RGB', (int(sys.argv[3]), int(sys.argv[4])), (9, 99, 199)).save(sys.argv[1], sys.argv[2])" "$@"
+}
+
+failures=0
+# Configures the Windows build with the options given; its output and status in $out and $status.
+configure()
+{
+    out=$(cmake -S "$ROOT" -B "$scratch/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" "$@" 2>&1)
+    status=$?
+}
+
+# $1: case; $2: the broken file, a path under $scratch; $3: the line the configure must fail with, after the file's
+# path. The rest: options of the configure.
+expect_failure()
+{
+    configure "${@:4}"
+    if [ "$status" -eq 0 ] || ! grep -qxF "$scratch/$2: $3" <<<"$out"; then
+        echo "FAIL $1: wanted the configure to fail with the line"
+        echo "    $scratch/$2: $3"
+        echo "  got (status $status):"
+        grep -v '^--' <<<"$out" | head -n 12 | sed 's/^/    /'
+        failures=$((failures + 1))
+    else
+        echo "ok $1"
+    fi
+}
+
+# One folder per case, holding its broken piece.
+mkdir -p "$scratch"/{size,jpeg,unknown-id,name,stray,section,order,site-key,title,alone,sound}
+brand() { echo "-DLUMORA_BRAND_DIR=$scratch/$1"; }
+
+picture "$scratch/size/130_login_pay_normal.png" PNG 100 100
+expect_failure "wrong size" size/130_login_pay_normal.png \
+    "100 x 100 pixels, expected a PNG of 101 x 101 pixels (picture 130)" "$(brand size)"
+
+picture "$scratch/jpeg/129_login_outline.png" JPEG 1024 700
+expect_failure "JPEG where PNG is needed" jpeg/129_login_outline.png \
+    "JPEG data, expected a PNG of 1024 x 700 pixels (picture 129)" "$(brand jpeg)"
+
+picture "$scratch/unknown-id/218_login_extra.png" PNG 38 18
+expect_failure "an unknown image id" unknown-id/218_login_extra.png \
+    "no picture of the skin has id 218, expected one of the ids 129-196, 205-217" "$(brand unknown-id)"
+
+picture "$scratch/name/130_pay.png" PNG 101 101
+expect_failure "a known id under another name" name/130_pay.png \
+    "not the generator's name for picture 130, expected 130_login_pay_normal.png" "$(brand name)"
+
+echo notes >"$scratch/stray/notes.txt"
+expect_failure "a file that is no piece" stray/notes.txt "not a piece of a brand, expected layout.ini, siteurl.ini, \
+animation.ini, resolution.ini, titles.ini, 128_app_icon.ico or a picture <id>_<role>.png|.jpg" "$(brand stray)"
+
+printf '[Width]\r\n1440=1440 \r\n' >"$scratch/section/resolution.ini"
+expect_failure "a document without its section" section/resolution.ini \
+    "no section [Height], expected the sections [Width] then [Height]" "$(brand section)"
+
+printf '[Height]\r\n900=800\r\n[Width]\r\n1440=1440\r\n' >"$scratch/order/resolution.ini"
+expect_failure "sections out of the reader's order" order/resolution.ini \
+    "[Height] stands before [Width], expected [Width] then [Height]" "$(brand order)"
+
+grep -v '^LoginKey=' "$ROOT/tests/journey/operator-siteurl.ini" >"$scratch/site-key/siteurl.ini"
+expect_failure "a site document without a key" site-key/siteurl.ini "section [base] has no key LoginKey, expected \
+Official, Main, Pay, Exit, Custome, Forum, LoginKey, Regist, Guide, LoginKeyPre" "$(brand site-key)"
+
+printf '[English]\nWebTitle=%s\n' "A title far too long for the title band" >"$scratch/title/titles.ini"
+expect_failure "a title too long" title/titles.ini "[English] WebTitle is 39 characters long, expected at most 31" \
+    "$(brand title)"
+
+# The site-address document given on its own is checked the same way.
+printf '; no section\r\nMain=http://example.test/\r\n' >"$scratch/alone/siteurl.ini"
+expect_failure "a site-address document given on its own" alone/siteurl.ini "no section, expected [base] with the \
+keys Official, Main, Pay, Exit, Custome, Forum, LoginKey, Regist, Guide, LoginKeyPre" -DLUMORA_BRAND_DIR= \
+    -DLUMORA_SITEURL_DOCUMENT="$scratch/alone/siteurl.ini"
+
+# And a brand whose pieces are all sound configures.
+picture "$scratch/sound/130_login_pay_normal.png" PNG 101 101
+cp "$ROOT/res/layout.ini" "$scratch/sound/"
+configure "$(brand sound)" -DLUMORA_SITEURL_DOCUMENT=
+if [ "$status" -ne 0 ]; then
+    echo "FAIL a sound brand: the configure failed:"
+    grep -v '^--' <<<"$out" | head -n 12 | sed 's/^/    /'
+    failures=$((failures + 1))
+else
+    echo "ok a sound brand"
+fi
+
+exit $((failures > 0))

@@ -139,6 +139,25 @@ phases_ctest()
     fi
 }
 
+# Runs a script that ends with "N passed, N failed" and adds its counts to the totals; a script that gives no such
+# line counts as one failure. $1: label; $2: the longest it may take in seconds; the rest: the command.
+phases_script()
+{
+    local label=$1 limit log counts
+    limit=$(phases_limit "$2")
+    shift 2
+    log="$LUMORA_LOGS/$(tr -c 'A-Za-z0-9_\n-' '-' <<<"$label" | tr -s '-' | sed 's/-$//').log"
+    phase_run show "$limit" "$log" "$@"
+    local rc=$?
+    counts=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1)
+    if [ -z "$counts" ]; then
+        phase_fail "$label: no count of its checks (exit $rc, log: $log)"
+        return
+    fi
+    phase_pass "${counts%% *}"
+    LUMORA_FAILED=$((LUMORA_FAILED + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$counts")))
+}
+
 # Ends every command phase_run still runs: each timeout passes the signal on to its process group; what is left
 # after a few seconds is killed.
 phases_interrupt()

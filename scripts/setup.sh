@@ -8,7 +8,7 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine32:i386 wine64 xvfb xauth xcompmgr x11-apps x11-utils imagemagick python3-pil
-    fonts-wqy-zenhei fonts-dejavu-core locales openbox wmctrl xdotool
+    fonts-wqy-zenhei fonts-dejavu-core locales openbox wmctrl xdotool osslsigncode openssl
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -4,12 +4,14 @@
 #      its tests and those of the scripts themselves;
 #   2. fuzzes the INI parser with the readers built on it, and the navigation watch, for LUMORA_FUZZ_SECONDS in all
 #      (default 60; 0 skips it);
-#   3. builds the client as users get it for both architectures, and checks each executable from its bytes;
+#   3. builds the client as users get it for both architectures, and checks each executable from its bytes (with its
+#      version resource); builds it once more from a second copy of the tree and compares the two;
 #   4. cross-builds the Windows client and its tests for the architecture this machine runs (the 32-bit one where
 #      32-bit programs run, else the 64-bit one; LUMORA_ARCH forces either), and runs those under Wine in private
 #      Xvfb displays with throwaway prefixes under build/; the tests that handle text run once more under a Chinese
 #      locale;
-#   5. where the machine runs both, runs the tests that drive the real client from outside on the 64-bit client too.
+#   5. runs the release command with a throwaway certificate and checks the signed files;
+#   6. where the machine runs both, runs the tests that drive the real client from outside on the 64-bit client too.
 # The whole run has one deadline (LUMORA_TEST_DEADLINE seconds, default 75 minutes, under CI's 90), and each step's
 # time limit is cut to what is left of it. It ends with one line "N passed, N failed" (every test of every CTest run
 # and every check of the executables, each fuzz run counted as one) and exits non-zero when anything failed. A
@@ -60,6 +62,8 @@ trap 'on_signal SIGTERM 143' TERM
 
 # Prefixes after the first of each kind are copies of a pristine one (3 s instead of 13 to 20).
 export LUMORA_PREFIX_TEMPLATES=1
+# The test command checks the shipped client: an operator's brand or name in the environment stays out of it.
+unset LUMORA_BRAND_DIR LUMORA_OPERATOR LUMORA_SIGN_CERTIFICATE LUMORA_SIGN_PASSWORD LUMORA_SIGN_PASSWORD_FILE
 phases_begin $((10#${LUMORA_TEST_DEADLINE:-4500}))
 
 phase "setup"
@@ -122,12 +126,15 @@ fi
 
 phase "release builds (optimised, stripped), both architectures"
 # The client as users get it, built as the run command builds it, for both architectures on every machine; each is
-# checked from its bytes: the right kind of program, a GUI one, at most 1 MiB, its manifest and every resource.
+# checked from its bytes: the right kind of program, a GUI one, at most 1 MiB, its manifest and every resource, its
+# version resource with this commit, and no path of this tree in it.
+commit=$(git -C "$ROOT" rev-parse HEAD 2>/dev/null)
 for arch in i686 x86_64; do
     release=$(lumora_tree release "$arch")
     if phase_run quiet "$(phases_limit 600)" "$LUMORA_LOGS/release-$arch.log" bash "$ROOT/scripts/build.sh" \
         release "$arch" lumora; then
-        if python3 "$ROOT/scripts/pe.py" inspect "$release/lumora.exe" --arch "$arch" --max-size 1048576; then
+        if python3 "$ROOT/scripts/pe.py" inspect "$release/lumora.exe" --arch "$arch" --max-size 1048576 \
+            --commit "$commit" --foreign "$ROOT"; then
             phase_pass
         else
             phase_fail "the $arch client ($release/lumora.exe)"
@@ -136,6 +143,36 @@ for arch in i686 x86_64; do
         phase_fail "the $arch build"
     fi
 done
+
+phase "reproducible release ($ARCH): the same client from a second copy of the tree"
+# A second copy of the tree in another folder, as a second clone would be (sources and repository, no build output),
+# built later: its client must be byte for byte the first one.
+REPRO="$BUILD/repro/src"
+second=
+rm -rf "$BUILD/repro"
+mkdir -p "$REPRO"
+if ! tar -C "$ROOT" --exclude=./build --exclude=./.run -cf - . | tar -C "$REPRO" -xf -; then
+    phase_fail "no second copy of the tree"
+elif phase_run quiet "$(phases_limit 600)" "$LUMORA_LOGS/repro-$ARCH.log" bash "$REPRO/scripts/build.sh" release \
+    "$ARCH" lumora; then
+    first="$(lumora_tree release "$ARCH")/lumora.exe"
+    second="$REPRO/build/release/lumora.exe"
+    [ "$ARCH" = i686 ] || second="$REPRO/build/release-$ARCH/lumora.exe"
+    sha256sum "$first" "$second"
+    if python3 "$ROOT/scripts/pe.py" compare "$first" "$second"; then
+        phase_pass
+    else
+        phase_fail "the two builds differ"
+    fi
+    if python3 "$ROOT/scripts/pe.py" inspect "$second" --arch "$ARCH" --commit "$commit" --foreign "$ROOT" "$REPRO" \
+        >/dev/null; then
+        phase_pass
+    else
+        phase_fail "the second build ($second)"
+    fi
+else
+    phase_fail "the second build"
+fi
 
 phase "cross build (mingw-w64 $ARCH)"
 cross_ok=
@@ -184,6 +221,16 @@ if [ -n "$wine_ok" ]; then
     phases_ctest "Wine tests ($ARCH)" "$CROSS" 1800 --timeout 120 -LE 'journey|nobrowser'
 else
     echo "skipped: no Wine environment"
+fi
+
+phase "release command: signing with a throwaway certificate ($ARCH)"
+if [ -z "$wine_ok" ]; then
+    echo "skipped: no Wine environment"
+elif [ -z "$second" ]; then
+    phase_fail "no second build to sign"
+else
+    # In the first prefix, whose server still runs: the signed client is started there.
+    phases_script "release signing ($ARCH)" 600 bash "$ROOT/tests/scripts/ReleaseSigningTest.sh" "$ARCH" "$second"
 fi
 
 phase "Wine tests of the client's windows, small screens ($ARCH)"

@@ -105,6 +105,41 @@ phase_run()
     return "$rc"
 }
 
+# Starts a command like phase_run (quiet), at a lower priority, without waiting for it: the phases after it run
+# meanwhile, and phase_wait waits for it. Prints the process id to hand to phase_wait. $1: limit; $2: log; the rest:
+# the command.
+LUMORA_BACKGROUND=()
+phase_start()
+{
+    local limit=$1 log=$2
+    shift 2
+    mkdir -p "$(dirname "$log")"
+    : >"$log"
+    if [ "$limit" -le 0 ]; then
+        echo "no time left: the run's deadline of $LUMORA_DEADLINE_SECONDS s has passed" >"$log"
+        return 1
+    fi
+    timeout -k 15 "$limit" nice -n 10 "$@" </dev/null >"$log" 2>&1 &
+    LUMORA_BACKGROUND+=("$!")
+}
+
+# Waits for the command phase_start started last; its status, as phase_run gives it. $1: its log.
+phase_wait()
+{
+    local log=$1 pid=${LUMORA_BACKGROUND[-1]:-}
+    [ -n "$pid" ] || return 1
+    wait "$pid"
+    local rc=$?
+    unset 'LUMORA_BACKGROUND[-1]'
+    if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
+        tail -n 40 "$log"
+        echo "timed out"
+        return 124
+    fi
+    [ "$rc" -ne 0 ] && tail -n 40 "$log"
+    return "$rc"
+}
+
 # Runs one CTest tree with a log of its own (build/logs/ctest-<label>.log) and adds its counts to the totals. A run
 # that gives no summary, has no tests or fails without a failed test counts as one failure. $1: label; $2: tree;
 # $3: the longest it may take in seconds (cut to the time left); the rest go to CTest.
@@ -163,6 +198,8 @@ phases_script()
 phases_interrupt()
 {
     local pid i
+    LUMORA_CHILDREN+=("${LUMORA_BACKGROUND[@]}")
+    LUMORA_BACKGROUND=()
     for pid in "${LUMORA_CHILDREN[@]}"; do
         kill -TERM "$pid" 2>/dev/null
     done

@@ -124,56 +124,6 @@ else
     done
 fi
 
-phase "release builds (optimised, stripped), both architectures"
-# The client as users get it, built as the run command builds it, for both architectures on every machine; each is
-# checked from its bytes: the right kind of program, a GUI one, at most 1 MiB, its manifest and every resource, its
-# version resource with this commit, and no path of this tree in it.
-commit=$(git -C "$ROOT" rev-parse HEAD 2>/dev/null)
-for arch in i686 x86_64; do
-    release=$(lumora_tree release "$arch")
-    if phase_run quiet "$(phases_limit 600)" "$LUMORA_LOGS/release-$arch.log" bash "$ROOT/scripts/build.sh" \
-        release "$arch" lumora; then
-        if python3 "$ROOT/scripts/pe.py" inspect "$release/lumora.exe" --arch "$arch" --max-size 1048576 \
-            --commit "$commit" --foreign "$ROOT"; then
-            phase_pass
-        else
-            phase_fail "the $arch client ($release/lumora.exe)"
-        fi
-    else
-        phase_fail "the $arch build"
-    fi
-done
-
-phase "reproducible release ($ARCH): the same client from a second copy of the tree"
-# A second copy of the tree in another folder, as a second clone would be (sources and repository, no build output),
-# built later: its client must be byte for byte the first one.
-REPRO="$BUILD/repro/src"
-second=
-rm -rf "$BUILD/repro"
-mkdir -p "$REPRO"
-if ! tar -C "$ROOT" --exclude=./build --exclude=./.run -cf - . | tar -C "$REPRO" -xf -; then
-    phase_fail "no second copy of the tree"
-elif phase_run quiet "$(phases_limit 600)" "$LUMORA_LOGS/repro-$ARCH.log" bash "$REPRO/scripts/build.sh" release \
-    "$ARCH" lumora; then
-    first="$(lumora_tree release "$ARCH")/lumora.exe"
-    second="$REPRO/build/release/lumora.exe"
-    [ "$ARCH" = i686 ] || second="$REPRO/build/release-$ARCH/lumora.exe"
-    sha256sum "$first" "$second"
-    if python3 "$ROOT/scripts/pe.py" compare "$first" "$second"; then
-        phase_pass
-    else
-        phase_fail "the two builds differ"
-    fi
-    if python3 "$ROOT/scripts/pe.py" inspect "$second" --arch "$ARCH" --commit "$commit" --foreign "$ROOT" "$REPRO" \
-        >/dev/null; then
-        phase_pass
-    else
-        phase_fail "the second build ($second)"
-    fi
-else
-    phase_fail "the second build"
-fi
-
 phase "cross build (mingw-w64 $ARCH)"
 cross_ok=
 if phase_run quiet "$(phases_limit 1200)" "$LUMORA_LOGS/cross-$ARCH.log" bash "$ROOT/scripts/build.sh" cross \
@@ -182,6 +132,71 @@ if phase_run quiet "$(phases_limit 1200)" "$LUMORA_LOGS/cross-$ARCH.log" bash "$
 else
     phase_fail "the build"
 fi
+
+phase "release build ($ARCH)"
+# The client as users get it, for this machine's architecture: the run command's test runs it (built now, so that
+# nothing else builds its tree at the same time).
+if phase_run quiet "$(phases_limit 600)" "$LUMORA_LOGS/release-$ARCH.log" bash "$ROOT/scripts/build.sh" release \
+    "$ARCH" lumora; then
+    echo "built: release-$ARCH" >"$LUMORA_LOGS/release-built.log"
+else
+    : >"$LUMORA_LOGS/release-built.log"
+fi
+
+phase "builds for the later phases, in the background"
+# The other architecture's client, a second copy of the tree built again for the reproducibility check, and, where
+# this machine runs both architectures, the 64-bit client's tests: built one after the other at a lower priority while
+# the Wine phases below run (they mostly wait on windows). Each keeps its log under build/logs; the phases that use
+# them wait for them.
+REPRO="$BUILD/repro/src"
+rm -rf "$BUILD/repro"
+mkdir -p "$REPRO"
+OTHER=x86_64
+[ "$ARCH" = i686 ] || OTHER=i686
+later=("release $OTHER lumora")
+# A second copy as a second clone would be (sources and repository, no build output), built later.
+if tar -C "$ROOT" --exclude=./build --exclude=./.run -cf - . | tar -C "$REPRO" -xf -; then
+    later+=("repro $ARCH lumora")
+else
+    phase_fail "no second copy of the tree"
+fi
+if [ "$ARCH" = i686 ]; then
+    later+=("cross x86_64 lumora url_recorder standin_browser client_window_tests client_command_tests
+        missing_piece_tests no_browser_tests journey_tests")
+fi
+# shellcheck disable=SC2016 # expanded by the background shell
+later_builds='
+    root=$1 repro=$2
+    shift 2
+    for build in "$@"; do
+        read -r kind arch targets <<<"$(tr "\n" " " <<<"$build")"
+        tree=$root name=$kind-$arch
+        if [ "$kind" = repro ]; then
+            tree=$repro kind=release
+        fi
+        # shellcheck disable=SC2086 # the targets, one word each
+        if bash "$tree/scripts/build.sh" "$kind" "$arch" $targets >"$root/build/logs/$name.log" 2>&1; then
+            echo "built: $name"
+        else
+            echo "failed: $name"
+        fi
+    done'
+if phase_start "$(phases_limit 2400)" "$LUMORA_LOGS/later-builds.log" bash -c "$later_builds" _ "$ROOT" "$REPRO" \
+    "${later[@]}"; then
+    echo "started: ${#later[@]} builds (log: $LUMORA_LOGS/later-builds.log)"
+else
+    phase_fail "the builds did not start"
+fi
+# Whether a build of the background ones was made; waits for them the first time. $1: its name (release-i686, ...).
+later_built()
+{
+    if [ -z "${later_waited:-}" ]; then
+        later_waited=1
+        phase_wait "$LUMORA_LOGS/later-builds.log"
+        cat "$LUMORA_LOGS/later-builds.log"
+    fi
+    grep -qx "built: $1" "$LUMORA_LOGS/later-builds.log" "$LUMORA_LOGS/release-built.log"
+}
 
 # Makes a Wine session: the display given, a prefix under $2 named $3 (made by the recipe if it is not there yet), its
 # server, and with $4 "standin" the stand-in browser of the cross tree $5 in the browser's place.
@@ -221,16 +236,6 @@ if [ -n "$wine_ok" ]; then
     phases_ctest "Wine tests ($ARCH)" "$CROSS" 1800 --timeout 120 -LE 'journey|nobrowser'
 else
     echo "skipped: no Wine environment"
-fi
-
-phase "release command: signing with a throwaway certificate ($ARCH)"
-if [ -z "$wine_ok" ]; then
-    echo "skipped: no Wine environment"
-elif [ -z "$second" ]; then
-    phase_fail "no second build to sign"
-else
-    # In the first prefix, whose server still runs: the signed client is started there.
-    phases_script "release signing ($ARCH)" 600 bash "$ROOT/tests/scripts/ReleaseSigningTest.sh" "$ARCH" "$second"
 fi
 
 phase "Wine tests of the client's windows, small screens ($ARCH)"
@@ -321,6 +326,58 @@ else
     echo "skipped: no Wine environment"
 fi
 
+phase "release builds (optimised, stripped), both architectures"
+# The client as users get it, built as the run command builds it, for both architectures on every machine; each is
+# checked from its bytes: the right kind of program, a GUI one, at most 1 MiB, its manifest and every resource, its
+# version resource with this commit, and no path of this tree in it.
+commit=$(git -C "$ROOT" rev-parse HEAD 2>/dev/null)
+for arch in i686 x86_64; do
+    release=$(lumora_tree release "$arch")
+    if ! later_built "release-$arch"; then
+        phase_fail "the $arch build (log: $LUMORA_LOGS/release-$arch.log)"
+    elif python3 "$ROOT/scripts/pe.py" inspect "$release/lumora.exe" --arch "$arch" --max-size 1048576 \
+        --commit "$commit" --foreign "$ROOT"; then
+        phase_pass
+    else
+        phase_fail "the $arch client ($release/lumora.exe)"
+    fi
+done
+
+phase "reproducible release ($ARCH): the same client from a second copy of the tree"
+second=
+if later_built "repro-$ARCH"; then
+    first="$(lumora_tree release "$ARCH")/lumora.exe"
+    second="$REPRO/build/release/lumora.exe"
+    [ "$ARCH" = i686 ] || second="$REPRO/build/release-$ARCH/lumora.exe"
+    sha256sum "$first" "$second"
+    if python3 "$ROOT/scripts/pe.py" compare "$first" "$second"; then
+        phase_pass
+    else
+        phase_fail "the two builds differ"
+    fi
+    if python3 "$ROOT/scripts/pe.py" inspect "$second" --arch "$ARCH" --commit "$commit" --foreign "$ROOT" "$REPRO" \
+        >/dev/null; then
+        phase_pass
+    else
+        phase_fail "the second build ($second)"
+    fi
+else
+    phase_fail "the second build (log: $LUMORA_LOGS/repro-$ARCH.log)"
+fi
+
+phase "release command: signing with a throwaway certificate ($ARCH)"
+if [ -z "$wine_ok" ]; then
+    echo "skipped: no Wine environment"
+elif [ -z "$second" ]; then
+    phase_fail "no second build to sign"
+elif wine_session "$full_display" "$wine_dir" ""; then
+    # In the first prefix: the signed client is started there.
+    phases_script "release signing ($ARCH)" 600 bash "$ROOT/tests/scripts/ReleaseSigningTest.sh" "$ARCH" "$second"
+    lumora_stop_wineserver
+else
+    phase_fail "no prefix or wineserver"
+fi
+
 if [ "$ARCH" = i686 ]; then
     # This machine runs both architectures: the 64-bit client is tested too, from outside, as users would drive it.
     phase "The 64-bit client under wine64: its windows, commands, missing pieces, no browser, the journey"
@@ -328,10 +385,8 @@ if [ "$ARCH" = i686 ]; then
     wine64_dir="$BUILD/wine-x86_64"
     if [ -z "$full_display" ]; then
         echo "skipped: no display"
-    elif ! phase_run quiet "$(phases_limit 900)" "$LUMORA_LOGS/cross-x86_64.log" bash "$ROOT/scripts/build.sh" \
-        cross x86_64 lumora url_recorder standin_browser client_window_tests client_command_tests \
-        missing_piece_tests no_browser_tests journey_tests; then
-        phase_fail "the x86_64 build"
+    elif ! later_built cross-x86_64; then
+        phase_fail "the x86_64 build (log: $LUMORA_LOGS/cross-x86_64.log)"
     else
         lumora_use_arch x86_64
         if wine_session "$full_display" "$wine64_dir" ""; then

@@ -16,6 +16,11 @@ BOOL CGameApp::InitInstance()
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
+    // OLE and GDI+ for the whole run. Without OLE the browser control cannot be hosted: the client runs all the same,
+    // with an empty browser area, and says so on the debugger's channel (GDI+ says so of itself).
+    m_ole.emplace();
+    if (!m_ole->Ok())
+        AfxTrace("OLE did not start; the browser control cannot be hosted");
     m_gdiplus.emplace();
 
     CWinApp::InitInstance();
@@ -48,5 +53,6 @@ int CGameApp::ExitInstance()
 {
     m_gdiplus.reset();
     m_pDispOM.reset(); // whatever its count: the browser that held it is gone
+    m_ole.reset();
     return CWinApp::ExitInstance();
 }

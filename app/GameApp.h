@@ -20,6 +20,7 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
+    std::optional<CScopedOle> m_ole;                  // from InitInstance to ExitInstance: the browser control's
     std::optional<CScopedGdiplus> m_gdiplus;          // from InitInstance to ExitInstance
     std::unique_ptr<CImpIDispatch> m_pDispOM;         // window.external of the pages; deleted at exit
     std::unique_ptr<CCustomOccManager> m_pOccManager; // the control sites' factory, installed for the whole run

@@ -1,5 +1,6 @@
 # The framework layer (Win32 only). Included by Cross.cmake.
 add_library(lumora_framework STATIC
+    framework/ControlWnd.cpp
     framework/Dialog.cpp
     framework/Dispatch.cpp
     framework/DlgTemplate.cpp

@@ -8,6 +8,7 @@
 
 #include "framework/MessageBox.h"
 #include "framework/MessageLoop.h"
+#include "framework/OccContainer.h"
 #include "framework/OccManager.h"
 #include "framework/Scoped.h"
 #include "framework/WinApp.h"
@@ -44,16 +45,20 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
     if (control.m_hWnd)
         return;
     HWND hwnd = pDX->PrepareCtrl(id);
-    if (COleControlContainer* container = pDX->m_pDlgWnd->m_pCtrlCont)
-    {
-        if (COleControlSite* site = container->FindSite(static_cast<UINT>(id)))
-        {
-            AfxAttachControlSite(control, site);
-            return;
-        }
-    }
     if (!hwnd || !control.SubclassWindow(hwnd))
         pDX->Fail();
+}
+
+void DDX_Control(CDataExchange* pDX, int id, COleControlWnd& control)
+{
+    if (control.m_hWnd)
+        return;
+    pDX->PrepareCtrl(id);
+    COleControlContainer* container = pDX->m_pDlgWnd->m_pCtrlCont;
+    COleControlSite* site = container ? container->FindSite(static_cast<UINT>(id)) : nullptr;
+    if (!site)
+        pDX->Fail();
+    AfxAttachControlSite(control, site);
 }
 
 namespace
@@ -192,9 +197,25 @@ void CDialog::RunModalLoop()
 
 BOOL CDialog::PreTranslateMessage(MSG* msg)
 {
-    if (CWnd::PreTranslateMessage(msg))
-        return TRUE;
-    return m_hWnd && ::IsDialogMessageW(m_hWnd, msg);
+    return PreTranslateControlMessage(msg) || (m_hWnd && ::IsDialogMessageW(m_hWnd, msg));
+}
+
+BOOL CDialog::PreTranslateControlMessage(MSG* msg)
+{
+    if (!m_pCtrlCont || !msg || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
+        return FALSE;
+    COleControlSite* site = m_pCtrlCont->FindSiteByWindow(msg->hwnd);
+    return site && site->TranslateAccelerator(msg);
+}
+
+bool CDialog::OnEvent(UINT, DISPID, DISPPARAMS*)
+{
+    return false;
+}
+
+void CDialog::OnDestroyHandled()
+{
+    AfxDestroyControls(this);
 }
 
 void CDialog::PostNcDestroy()

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "framework/ControlWnd.h"
 #include "framework/DlgTemplate.h"
+#include "framework/EventMap.h"
 #include "framework/Wnd.h"
 
 #include <memory>
 
 class CDialog;
+class COleControlContainer;
 
 // Thrown by a failed data exchange; UpdateData catches it.
 class CUserException
@@ -29,15 +32,18 @@ private:
     bool m_bEditLastControl = false;
 };
 
-// Binds a member window object to control id: an ActiveX control through its site, any other control by
-// routing its messages through the object. Once per window; later exchanges leave the binding alone.
+// Binds a member window object to control id by routing the control's messages through the object. Once per window;
+// later exchanges leave the binding alone.
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+// Binds a wrapper to the ActiveX control id the dialog hosts, through the control's site.
+void DDX_Control(CDataExchange* pDX, int id, COleControlWnd& control);
 // An integer in an edit box. Saving refuses text that is not a whole number in the 32-bit range with the
 // message "请输入一个整数。", and the focus goes back to the box.
 void DDX_Text(CDataExchange* pDX, int id, int& value);
 
 // A dialog from a template in the executable's resources, run modally (DoModal) or modelessly (Create).
-// ActiveX controls named in the template are created by the installed control container.
+// ActiveX controls named in the template are created by the installed control-container manager, in a container of
+// the dialog's own that goes with its window; their events reach the dialog's event map.
 class CDialog : public CWnd
 {
 public:
@@ -54,13 +60,23 @@ public:
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange*) {}
 
-    // The hosted controls' keys first, then the dialog's own keyboard interface (Tab, Enter, Escape, mnemonics).
+    // The hosted controls' keys first (PreTranslateControlMessage), then the dialog's own keyboard interface (Tab,
+    // Enter, Escape, mnemonics).
     BOOL PreTranslateMessage(MSG* msg) override;
+    // A keyboard message offered to the hosted control whose window holds the message's window; true when it took it.
+    BOOL PreTranslateControlMessage(MSG* msg);
+
+    // An event of hosted control controlId, from the event map (DECLARE_EVENTSINK_MAP); true when handled.
+    virtual bool OnEvent(UINT controlId, DISPID dispid, DISPPARAMS* params);
 
     UINT m_nIDHelp;
+    // The container of the ActiveX controls the dialog's window hosts, or null.
+    COleControlContainer* m_pCtrlCont = nullptr;
 
 protected:
     bool OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The hosted controls go while their windows still exist.
+    void OnDestroyHandled() override;
     void PostNcDestroy() override;
 
 private:

@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <utility>
 
-// Event maps: the events of the ActiveX controls a window hosts, delivered to typed member functions.
+// Event maps: the events of the ActiveX controls a dialog hosts, delivered to typed member functions.
 //
 // In the class:        DECLARE_EVENTSINK_MAP()
 // In the source file:
@@ -36,7 +36,7 @@
 #define VTS_I4 "l"
 #define VTS_BSTR "s"
 
-// Defined in Wnd.h, which includes this file.
+// Defined in Wnd.h.
 template <class Handler> void AfxCallGuarded(Handler&& handler);
 
 // Loads one event argument for a handler parameter of type P: Load converts (false when it cannot), Get hands the

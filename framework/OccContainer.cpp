@@ -1,6 +1,7 @@
 // The control container of one window, and the in-place frame its controls share.
 #include "framework/OccContainer.h"
 
+#include "framework/Dialog.h"
 #include "framework/OccSite.h"
 
 COleControlContainer::~COleControlContainer()

@@ -2,24 +2,24 @@
 
 #include "framework/ComNested.h"
 #include "framework/ComPtr.h"
-#include "framework/Wnd.h"
 
 #include <vector>
 
+class CDialog;
 class COleControlSite;
 
-// The controls one window hosts, and the in-place frame they all share (the window itself; there are no menus,
-// toolbars or border space to negotiate). Created by the first control a window hosts; torn down by
-// AfxDestroyControls when the window is destroyed.
+// The controls one dialog hosts, and the in-place frame they all share (the dialog's window itself; there are no
+// menus, toolbars or border space to negotiate). Created by the first control a dialog hosts; torn down by
+// AfxDestroyControls when the dialog's window is destroyed.
 class COleControlContainer
 {
 public:
-    explicit COleControlContainer(CWnd* wnd) : m_pWnd(wnd) {}
+    explicit COleControlContainer(CDialog* wnd) : m_pWnd(wnd) {}
     virtual ~COleControlContainer();
     COleControlContainer(const COleControlContainer&) = delete;
     COleControlContainer& operator=(const COleControlContainer&) = delete;
 
-    CWnd* m_pWnd;                          // the hosting window; null once the container is torn down
+    CDialog* m_pWnd;                       // the hosting dialog; null once the container is torn down
     std::vector<COleControlSite*> m_sites; // owned, in creation order
 
     COleControlSite* FindSite(UINT id) const;

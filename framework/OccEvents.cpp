@@ -1,6 +1,7 @@
 // The event connection of a control and the sink that delivers its events to the hosting window's event map.
 #include "framework/OccEvents.h"
 
+#include "framework/Dialog.h"
 #include "framework/OccContainer.h"
 #include "framework/OccSite.h"
 
@@ -134,7 +135,7 @@ STDMETHODIMP COleEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*
 STDMETHODIMP COleEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*)
 {
     COleControlSite* pThis = m_pSite;
-    CWnd* wnd = pThis->m_pCtrlCont ? pThis->m_pCtrlCont->m_pWnd : nullptr;
+    CDialog* wnd = pThis->m_pCtrlCont ? pThis->m_pCtrlCont->m_pWnd : nullptr;
     if (!wnd)
         return S_OK;
     // A handler may destroy the window and so tear this control down: the reference keeps the site until the

@@ -5,7 +5,7 @@
 class COleControlSite;
 
 // The sink of one control's default events: it connects to the control's connection point for its default
-// source interface, and hands each event to the hosting window's event map (CWnd::OnEvent, see EventMap.h) with
+// source interface, and hands each event to the hosting window's event map (CDialog::OnEvent, see EventMap.h) with
 // the control's id. It has an identity of its own (it answers for IUnknown, IDispatch and the event interface);
 // its references count on the site, which owns it.
 class COleEventSink : public IDispatch

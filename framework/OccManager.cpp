@@ -1,22 +1,14 @@
-// The control-container manager, OLE start-up, and the entry points the rest of the framework calls.
+// The control-container manager, and the entry points the rest of the framework calls.
 #include "framework/OccManager.h"
 
 #include <new>
 
-#include "framework/Scoped.h"
+#include "framework/Dialog.h"
 
 namespace
 {
 
 COccManager* g_occManager = nullptr;
-
-// The container needs OLE (not just COM) on the user-interface thread: in-place activation, drag and drop and the
-// clipboard of the controls go through it. Started once, by the first call on that thread, and ended when the
-// process exits.
-void OleInitOnce()
-{
-    static CScopedOle ole;
-}
 
 } // namespace
 
@@ -25,11 +17,10 @@ COleControlSite* COccManager::CreateSite(COleControlContainer* container)
     return new (std::nothrow) COleControlSite(container);
 }
 
-BOOL COccManager::CreateDlgControls(CWnd* dialog, const std::vector<AfxOleControlItem>& items)
+BOOL COccManager::CreateDlgControls(CDialog* dialog, const std::vector<AfxOleControlItem>& items)
 {
     if (!dialog || !dialog->m_hWnd)
         return FALSE;
-    OleInitOnce();
     BOOL all = TRUE;
     for (const AfxOleControlItem& item : items)
     {
@@ -71,7 +62,6 @@ void AfxEnableControlContainer(COccManager* manager)
 {
     static COccManager defaultManager;
     g_occManager = manager ? manager : &defaultManager;
-    OleInitOnce();
 }
 
 COccManager* AfxGetOccManager()
@@ -79,33 +69,19 @@ COccManager* AfxGetOccManager()
     return g_occManager;
 }
 
-void AfxDestroyControls(CWnd* wnd)
+void AfxDestroyControls(CDialog* dialog)
 {
-    if (!wnd || !wnd->m_pCtrlCont)
+    if (!dialog || !dialog->m_pCtrlCont)
         return;
-    COleControlContainer* container = wnd->m_pCtrlCont;
-    wnd->m_pCtrlCont = nullptr;
+    COleControlContainer* container = dialog->m_pCtrlCont;
+    dialog->m_pCtrlCont = nullptr;
     container->Discard();
 }
 
-void AfxAttachControlSite(CWnd& control, COleControlSite* site)
+void AfxAttachControlSite(COleControlWnd& control, COleControlSite* site)
 {
-    if (control.m_pCtrlSite && control.m_pCtrlSite != site)
-        control.m_pCtrlSite->DetachWindow();
     if (site)
         site->AttachWindow(&control);
-}
-
-BOOL CWnd::PreTranslateMessage(MSG* msg)
-{
-    if (!m_pCtrlCont || !msg || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
-        return FALSE;
-    COleControlSite* site = m_pCtrlCont->FindSiteByWindow(msg->hwnd);
-    return site && site->TranslateAccelerator(msg);
-}
-
-void CWnd::InvokeHelperV(DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet, CDispArg* args, UINT count)
-{
-    if (m_pCtrlSite)
-        m_pCtrlSite->InvokeHelperV(dispid, flags, vtRet, pvRet, args, count);
+    else if (control.ControlSite())
+        control.ControlSite()->DetachWindow();
 }

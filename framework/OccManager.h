@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class CDialog;
+
 // Makes the sites of the controls that dialogs create, and creates those controls.
 class COccManager
 {
@@ -16,14 +18,15 @@ public:
     // Creates the ActiveX controls taken out of a dialog's template, at their template places, in the dialog's
     // container (made when the first control is created). A control that cannot be created is left out. True when
     // every control was created.
-    virtual BOOL CreateDlgControls(CWnd* dialog, const std::vector<AfxOleControlItem>& items);
+    virtual BOOL CreateDlgControls(CDialog* dialog, const std::vector<AfxOleControlItem>& items);
 };
 
-// Installs the manager for every dialog created from now on (null: the framework's own) and initialises OLE on the
-// calling thread, the user-interface thread; OLE is uninitialised again when the process exits.
+// Installs the manager for every dialog created from now on (null: the framework's own). The controls need OLE (not
+// just COM) on the user-interface thread, for in-place activation, drag and drop and the clipboard: whoever installs
+// the manager has started it (CScopedOle).
 void AfxEnableControlContainer(COccManager* manager = nullptr);
 COccManager* AfxGetOccManager();
-// Tears down the controls a window hosts; run when the window is destroyed.
-void AfxDestroyControls(CWnd* wnd);
-// Makes control stand for the control of site (data exchange on an ActiveX control's id).
-void AfxAttachControlSite(CWnd& control, COleControlSite* site);
+// Tears down the controls a dialog hosts; run when its window is destroyed.
+void AfxDestroyControls(CDialog* dialog);
+// Makes control stand for the control of site (data exchange on an ActiveX control's id); null: for none.
+void AfxAttachControlSite(COleControlWnd& control, COleControlSite* site);

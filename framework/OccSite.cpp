@@ -2,6 +2,7 @@
 // through. Its events: OccEvents.cpp; dispatch calls into it: Dispatch.cpp.
 #include "framework/OccSite.h"
 
+#include "framework/Dialog.h"
 #include "framework/OccContainer.h"
 
 #include <vector>
@@ -205,21 +206,22 @@ void COleControlSite::DestroyControl()
 
 // ---- what the window object bound to the control does through the site ----
 
-void COleControlSite::AttachWindow(CWnd* wnd)
+void COleControlSite::AttachWindow(COleControlWnd* wnd)
 {
     if (m_pWndCtrl && m_pWndCtrl != wnd)
         DetachWindow();
+    // An object that stood for another control lets go of it first.
+    if (COleControlSite* previous = wnd->ControlSite(); previous && previous != this)
+        previous->DetachWindow();
     m_pWndCtrl = wnd;
-    wnd->m_pCtrlSite = this;
-    wnd->m_hWnd = m_hWnd;
+    wnd->AttachSite(this, m_hWnd);
 }
 
 void COleControlSite::DetachWindow()
 {
     if (!m_pWndCtrl)
         return;
-    m_pWndCtrl->m_pCtrlSite = nullptr;
-    m_pWndCtrl->m_hWnd = nullptr;
+    m_pWndCtrl->DetachSite();
     m_pWndCtrl = nullptr;
 }
 

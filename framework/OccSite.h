@@ -2,9 +2,9 @@
 
 #include "framework/ComNested.h"
 #include "framework/ComPtr.h"
+#include "framework/ControlWnd.h"
 #include "framework/DlgTemplate.h"
 #include "framework/OccEvents.h"
-#include "framework/Wnd.h"
 
 class COleControlContainer;
 
@@ -32,7 +32,7 @@ public:
     virtual void DestroyControl();
 
     // A window object that stands for this control (data exchange); DestroyControl detaches it.
-    void AttachWindow(CWnd* wnd);
+    void AttachWindow(COleControlWnd* wnd);
     void DetachWindow();
     // Moves the control (container client coordinates) through its in-place object.
     void MoveWindow(const RECT& rect, BOOL repaint);
@@ -42,7 +42,7 @@ public:
     const IID& EventInterface() const { return m_eventSink.EventInterface(); }
     // The sink the control calls with its events (no reference added).
     IDispatch* EventSink() { return &m_eventSink; }
-    // The dispatch call behind CWnd::InvokeHelper (see Dispatch.h); args are in call order.
+    // The dispatch call behind COleControlWnd::InvokeHelper (see Dispatch.h); args are in call order.
     void InvokeHelperV(DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet, CDispArg* args, UINT count);
     // The owner lets go (after DestroyControl): deletes the site now, or when the last reference a control still
     // holds is released.
@@ -55,7 +55,7 @@ public:
     DWORD m_dwStyle = 0; // from the template
     DWORD m_dwMiscStatus = 0;
     CLSID m_clsid = {};
-    CWnd* m_pWndCtrl = nullptr; // the window object bound to the control, if any
+    COleControlWnd* m_pWndCtrl = nullptr; // the window object bound to the control, if any
     CComPtr<IOleObject> m_pObject;
     CComPtr<IOleInPlaceObject> m_pInPlaceObject;
 

@@ -1,7 +1,6 @@
 #include "framework/Wnd.h"
 
 #include "framework/LiveCounts.h"
-#include "framework/OccManager.h"
 #include "framework/Scoped.h"
 #include "framework/Text.h"
 
@@ -15,9 +14,6 @@ const wchar_t kObjectProperty[] = L"Lumora.CWnd";
 
 CWnd::~CWnd()
 {
-    // A control's site must not keep a pointer to an object that is gone.
-    if (m_pCtrlSite)
-        m_pCtrlSite->DetachWindow();
     // The object goes, the window (if any is still there) stays and gets its own procedure back: no later message
     // reaches the object. Whoever destroys windows should have destroyed this one first; it is said, not hidden.
     if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
@@ -76,11 +72,7 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint)
 
 void CWnd::MoveWindow(const RECT& rect, BOOL repaint)
 {
-    // An ActiveX control moves through its site, so that it resizes what it shows inside its window too.
-    if (m_pCtrlSite)
-        m_pCtrlSite->MoveWindow(rect, repaint);
-    else
-        ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint);
+    ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint);
 }
 
 void CWnd::ScreenToClient(RECT* rect) const
@@ -148,11 +140,6 @@ bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&)
     return false;
 }
 
-bool CWnd::OnEvent(UINT, DISPID, DISPPARAMS*)
-{
-    return false;
-}
-
 LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (m_pfnSuper)
@@ -212,9 +199,9 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == WM_DESTROY)
     {
-        // Hosted controls go while their windows still exist and after the window's own handler has run.
+        // What lives in the child windows goes while they still exist, after the window's own handler has run.
         const LRESULT result = wnd->Dispatch(msg, wParam, lParam);
-        AfxDestroyControls(wnd);
+        wnd->OnDestroyHandled();
         return result;
     }
     if (msg != WM_NCDESTROY)

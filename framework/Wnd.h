@@ -2,14 +2,11 @@
 
 #include "core/AnsiString.h"
 #include "framework/Afx.h"
-#include "framework/Dispatch.h"
-#include "framework/EventMap.h"
+
+#include <string>
 
 #include <windowsx.h>
 #undef SubclassWindow // windowsx.h makes it a macro; here it is the member below
-
-class COleControlSite;
-class COleControlContainer;
 
 // A window object. It holds the handle only; destroying the object never destroys a window it did not create
 // through DestroyWindow. A window whose messages should reach the object's message map is subclassed:
@@ -41,24 +38,6 @@ public:
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
 
-    // ActiveX controls. m_pCtrlSite: the control this object stands for, when data exchange bound it to one.
-    // m_pCtrlCont: the container of the controls this window hosts, torn down when the window is destroyed.
-    COleControlSite* m_pCtrlSite = nullptr;
-    COleControlContainer* m_pCtrlCont = nullptr;
-    // An event of hosted control controlId, from the event map (DECLARE_EVENTSINK_MAP); true when handled.
-    virtual bool OnEvent(UINT controlId, DISPID dispid, DISPPARAMS* params);
-    // Calls method or property dispid of the control this object stands for, with args in the order given (see
-    // CDispArg for the types). vtRet: VT_EMPTY for no result; VT_I4 (long), VT_BSTR (BSTR, the caller frees it)
-    // or VT_VARIANT (a VARIANT the caller clears) stored at pvRet. Does nothing when the object stands for no
-    // control; throws COleDispatchException when the call fails.
-    template <class... Args>
-    void InvokeHelper(DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet, const Args&... args)
-    {
-        CDispArg packed[] = {CDispArg(args)..., CDispArg()};
-        InvokeHelperV(dispid, flags, vtRet, pvRet, packed, sizeof...(Args));
-    }
-    void InvokeHelperV(DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet, CDispArg* args, UINT count);
-
     virtual BOOL DestroyWindow();
     BOOL ShowWindow(int cmdShow) { return ::ShowWindow(m_hWnd, cmdShow); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
@@ -85,8 +64,8 @@ public:
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // A keyboard message on its way to this window or to one of its children (see AfxPumpMessage); true when it
-    // was taken. Here: the hosted ActiveX control whose window holds the message's window may take it.
-    virtual BOOL PreTranslateMessage(MSG* msg);
+    // was taken. Here: nothing is.
+    virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
 
 protected:
     // Filled by the message map macros; true when a handler took the message.
@@ -97,6 +76,9 @@ protected:
     LRESULT Default();
     // A child's notification (WM_DRAWITEM, WM_COMMAND, ...) offered to the child's own object first.
     virtual bool OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // After WM_DESTROY has gone through the message map, while the window and its children still exist: the place to
+    // let go of what lives in the child windows.
+    virtual void OnDestroyHandled() {}
     // After WM_NCDESTROY, when the handle has been let go: the place to let go of per-window state.
     virtual void PostNcDestroy() {}
 

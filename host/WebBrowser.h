@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/AnsiString.h"
-#include "framework/Wnd.h"
+#include "framework/ControlWnd.h"
 
 // The platform's WebBrowser control as the web window holds it: a window object bound by data exchange to the
 // control of the dialog template, and the two calls the client makes on it, by dispatch identifier. A wrapper that
 // is bound to no control does nothing; a call the control fails throws COleDispatchException.
-class CWebBrowser : public CWnd
+class CWebBrowser : public COleControlWnd
 {
 public:
     // {8856F961-340A-11D0-A96B-00C04FD705A2}

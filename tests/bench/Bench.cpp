@@ -190,6 +190,7 @@ int main(int argc, char** argv)
     }
 
     // The repaints, in this process with the client's own windows and resources.
+    CScopedOle ole;
     CScopedGdiplus gdiplus;
     CImpIDispatch external;
     CCustomOccManager manager(&external);

@@ -87,6 +87,7 @@ class CBaselineApp : public CWinApp
 public:
     BOOL InitInstance() override
     {
+        CScopedOle ole;
         CScopedGdiplus gdiplus;
         AfxEnableControlContainer();
         CBaselineDlg dlg;

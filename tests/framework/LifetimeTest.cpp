@@ -7,6 +7,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/OccManager.h"
+#include "framework/Scoped.h"
 #include "skin/MyBitmapButton.h"
 #include "tests/framework/GuardedHeap.h"
 #include "tests/framework/OccTestControl.h"
@@ -59,7 +60,7 @@ public:
         CDialog::OnClose();
     }
 
-    CWnd m_control;
+    COleControlWnd m_control;
     CMyBitmapButton m_button;
     int m_nWindows = 0;
 
@@ -122,10 +123,17 @@ class Lifetime : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
+        s_ole = std::make_unique<CScopedOle>();
         AfxEnableControlContainer();
         occtest::RegisterControls();
     }
-    static void TearDownTestSuite() { occtest::RevokeControls(); }
+    static void TearDownTestSuite()
+    {
+        occtest::RevokeControls();
+        s_ole.reset();
+    }
+
+    static inline std::unique_ptr<CScopedOle> s_ole;
 };
 
 } // namespace
@@ -177,8 +185,8 @@ TEST_F(Lifetime, DialogMadeAgainFromItsOwnHandlerStartsFresh)
     EXPECT_NE(firstContainer, dlg.m_pCtrlCont);
     EXPECT_FALSE(GuardedHeapIsLive(firstContainer));
     EXPECT_NE(firstControl, occtest::LastControl());
-    ASSERT_NE(nullptr, dlg.m_control.m_pCtrlSite);
-    EXPECT_EQ(dlg.m_pCtrlCont->FindSite(1001), dlg.m_control.m_pCtrlSite);
+    ASSERT_NE(nullptr, dlg.m_control.ControlSite());
+    EXPECT_EQ(dlg.m_pCtrlCont->FindSite(1001), dlg.m_control.ControlSite());
 
     // Hover works again, on the new button.
     EXPECT_TRUE(HoverWorks(dlg.m_button));

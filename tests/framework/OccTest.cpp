@@ -119,7 +119,7 @@ public:
     BOOL Create() { return CDialog::Create(m_templateId); }
     bool Event(UINT id, DISPID dispid, DISPPARAMS* params) { return OnEvent(id, dispid, params); }
 
-    CWnd m_control;
+    COleControlWnd m_control;
     std::function<void(CTestOccDlg&)> m_onInit;
     std::function<void(CTestOccDlg&)> m_onStatus;
     bool m_cancel = false;
@@ -400,11 +400,11 @@ TEST_F(OccTest, CreatesEachControlAtItsTemplatePlaceWithItsIdVisibilityAndTabOrd
 
         // Bound by data exchange, connected for events.
         EXPECT_EQ(hwnd, dlg.m_control.m_hWnd);
-        ASSERT_NE(nullptr, dlg.m_control.m_pCtrlSite);
-        EXPECT_EQ(static_cast<UINT>(c.controlId), dlg.m_control.m_pCtrlSite->m_nID);
-        EXPECT_EQ(dlg.m_control.m_pCtrlSite, dlg.m_pCtrlCont->FindSite(c.controlId));
+        ASSERT_NE(nullptr, dlg.m_control.ControlSite());
+        EXPECT_EQ(static_cast<UINT>(c.controlId), dlg.m_control.ControlSite()->m_nID);
+        EXPECT_EQ(dlg.m_control.ControlSite(), dlg.m_pCtrlCont->FindSite(c.controlId));
         EXPECT_TRUE(control->HasSink());
-        EXPECT_TRUE(::IsEqualIID(occtest::kEventsIid, dlg.m_control.m_pCtrlSite->EventInterface()));
+        EXPECT_TRUE(::IsEqualIID(occtest::kEventsIid, dlg.m_control.ControlSite()->EventInterface()));
         dlg.DestroyWindow();
     }
 }
@@ -478,7 +478,7 @@ TEST_F(OccTest, CustomSiteAnswersForItsOwnInterfaceAndKeepsEveryInterfaceOfTheBa
             continue;
         }
 
-        CTestSite* site = dynamic_cast<CTestSite*>(dlg.m_control.m_pCtrlSite);
+        CTestSite* site = dynamic_cast<CTestSite*>(dlg.m_control.ControlSite());
         ASSERT_NE(nullptr, site);
         // Asked while the client site was being set, answered by the nested object of this very site.
         EXPECT_EQ(S_OK, control->m_hookResult);
@@ -756,7 +756,7 @@ TEST_F(OccTest, HandlerThatDestroysTheDialogDuringAnEventKeepsTheSiteUntilItRetu
                    "site deleted (refs 0)", "fired", "destroyed"}),
               ControlLog());
     EXPECT_EQ(nullptr, dlg.m_hWnd);
-    EXPECT_EQ(nullptr, dlg.m_control.m_pCtrlSite);
+    EXPECT_EQ(nullptr, dlg.m_control.ControlSite());
 }
 
 // ---- dispatch calls ----
@@ -767,7 +767,7 @@ TEST_F(OccTest, InvokeHelperPassesTextVariantsAndNumbersInCallOrder)
     ASSERT_TRUE(dlg.Create());
     CTestControl* control = LastControl();
     ASSERT_NE(nullptr, control);
-    CWnd& wrapper = dlg.m_control;
+    COleControlWnd& wrapper = dlg.m_control;
 
     // Navigate: the address as narrow text of the thread's code page, then four empty variants by reference.
     const CAnsiString address("http://127.0.0.1/\xC3\xA9");
@@ -833,21 +833,21 @@ TEST_F(OccTest, InvokeHelperThrowsWhenTheControlFails)
     struct Case
     {
         const char* name;
-        void (*call)(CWnd&);
+        void (*call)(COleControlWnd&);
         SCODE scode;
         std::string description;
     };
     const Case cases[] = {
         {"exception raised by the control",
-         [](CWnd& w) { w.InvokeHelper(occtest::kDispFail, DISPATCH_METHOD, VT_EMPTY, nullptr); }, E_ACCESSDENIED,
+         [](COleControlWnd& w) { w.InvokeHelper(occtest::kDispFail, DISPATCH_METHOD, VT_EMPTY, nullptr); }, E_ACCESSDENIED,
          "denied"},
-        {"unknown member", [](CWnd& w) { w.InvokeHelper(77, DISPATCH_METHOD, VT_EMPTY, nullptr, CAnsiString("x")); },
+        {"unknown member", [](COleControlWnd& w) { w.InvokeHelper(77, DISPATCH_METHOD, VT_EMPTY, nullptr, CAnsiString("x")); },
          DISP_E_MEMBERNOTFOUND, ""},
         {"argument of the wrong type",
-         [](CWnd& w) { w.InvokeHelper(occtest::kDispTouch, DISPATCH_METHOD, VT_EMPTY, nullptr, 5L); },
+         [](COleControlWnd& w) { w.InvokeHelper(occtest::kDispTouch, DISPATCH_METHOD, VT_EMPTY, nullptr, 5L); },
          DISP_E_TYPEMISMATCH, ""},
         {"result of an unsupported type",
-         [](CWnd& w)
+         [](COleControlWnd& w)
          {
              double result = 0;
              w.InvokeHelper(occtest::kDispValue, DISPATCH_PROPERTYGET, VT_R8, &result);
@@ -904,13 +904,13 @@ TEST_F(OccTest, BrowserWrapperNavigatesAndRefreshes)
 
     // Once the control is gone the wrapper is bound to nothing, and its calls do nothing.
     dlg.DestroyWindow();
-    EXPECT_EQ(nullptr, browser.m_pCtrlSite);
+    EXPECT_EQ(nullptr, browser.ControlSite());
     EXPECT_NO_THROW(browser.Refresh());
 }
 
 TEST_F(OccTest, InvokeHelperOnAWrapperWithoutControlDoesNothing)
 {
-    CWnd loose;
+    COleControlWnd loose;
     long value = 5;
     EXPECT_NO_THROW(loose.InvokeHelper(occtest::kDispNavigate, DISPATCH_METHOD, VT_EMPTY, nullptr, CAnsiString("x")));
     EXPECT_NO_THROW(loose.InvokeHelper(occtest::kDispValue, DISPATCH_PROPERTYGET, VT_I4, &value));
@@ -964,7 +964,7 @@ TEST_F(OccTest, KeyboardMessagesGoToTheControlThatHoldsTheirWindow)
         SCOPED_TRACE(c.name);
         ControlLog().clear();
         MSG msg = {c.hwnd, c.message, c.key, 0, 0, {0, 0}};
-        EXPECT_EQ(c.taken, static_cast<bool>(dlg.CWnd::PreTranslateMessage(&msg)));
+        EXPECT_EQ(c.taken, static_cast<bool>(dlg.PreTranslateControlMessage(&msg)));
         EXPECT_EQ(c.controlAsked, !ControlLog().empty());
     }
     // The message pump asks the same way, on its way up from the message's window.
@@ -987,7 +987,7 @@ TEST_F(OccTest, TeardownRunsInItsFixedOrderAndTheWrapperCanBeBoundAgain)
         HWND hwnd = dlg.m_control.m_hWnd;
         ASSERT_NE(nullptr, hwnd);
         EXPECT_EQ(hwnd, dlg.GetDlgItem(1001));
-        ASSERT_NE(nullptr, dlg.m_control.m_pCtrlSite);
+        ASSERT_NE(nullptr, dlg.m_control.ControlSite());
 
         ControlLog().clear();
         dlg.DestroyWindow();
@@ -996,7 +996,7 @@ TEST_F(OccTest, TeardownRunsInItsFixedOrderAndTheWrapperCanBeBoundAgain)
                   ControlLog());
         EXPECT_FALSE(::IsWindow(hwnd));
         EXPECT_EQ(nullptr, dlg.m_control.m_hWnd);
-        EXPECT_EQ(nullptr, dlg.m_control.m_pCtrlSite);
+        EXPECT_EQ(nullptr, dlg.m_control.ControlSite());
         EXPECT_EQ(nullptr, dlg.m_pCtrlCont);
         EXPECT_EQ(nullptr, LastControl());
         EXPECT_NO_THROW(dlg.m_control.InvokeHelper(DISPID_REFRESH, DISPATCH_METHOD, VT_EMPTY, nullptr));
@@ -1021,23 +1021,23 @@ TEST_F(OccTest, ModalDialogCreatesItsControlAndTearsItDownWhenItEnds)
                    "Close(1)", "SetClientSite(null)", "destroyed"}),
               ControlLog());
     EXPECT_EQ(nullptr, dlg.m_control.m_hWnd);
-    EXPECT_EQ(nullptr, dlg.m_control.m_pCtrlSite);
+    EXPECT_EQ(nullptr, dlg.m_control.ControlSite());
 }
 
 TEST_F(OccTest, SiteLetsGoOfAWrapperThatGoesFirst)
 {
     CTestOccDlg dlg;
     ASSERT_TRUE(dlg.Create());
-    COleControlSite* site = dlg.m_control.m_pCtrlSite;
+    COleControlSite* site = dlg.m_control.ControlSite();
     ASSERT_NE(nullptr, site);
     {
-        CWnd other;
+        COleControlWnd other;
         AfxAttachControlSite(other, site);
         EXPECT_EQ(site->m_hWnd, other.m_hWnd);
         EXPECT_EQ(&other, site->m_pWndCtrl);
         // One wrapper per control: the first one is let go.
         EXPECT_EQ(nullptr, dlg.m_control.m_hWnd);
-        EXPECT_EQ(nullptr, dlg.m_control.m_pCtrlSite);
+        EXPECT_EQ(nullptr, dlg.m_control.ControlSite());
     }
     EXPECT_EQ(nullptr, site->m_pWndCtrl);
     dlg.DestroyWindow();
@@ -1079,7 +1079,7 @@ TEST_F(OccTest, WebBrowserIsHostedAsksForTheUiHandlerAndReportsNavigation)
     ControlLog().clear();
     dlg.DestroyWindow();
     PumpMessages();
-    EXPECT_EQ(nullptr, dlg.m_control.m_pCtrlSite);
+    EXPECT_EQ(nullptr, dlg.m_control.ControlSite());
     EXPECT_EQ(Log{"site deleted (refs 0)"}, ControlLog());
 }
 

@@ -110,6 +110,7 @@ class GameWindow : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
+        s_ole = std::make_unique<CScopedOle>();
         s_gdiplus = std::make_unique<CScopedGdiplus>();
         s_external = std::make_unique<CImpIDispatch>();
         s_manager = std::make_unique<CCustomOccManager>(s_external.get());
@@ -121,6 +122,7 @@ protected:
         s_manager.reset();
         s_external.reset();
         s_gdiplus.reset();
+        s_ole.reset();
     }
 
     void SetUp() override
@@ -143,6 +145,7 @@ protected:
         Pump();
     }
 
+    static inline std::unique_ptr<CScopedOle> s_ole;
     static inline std::unique_ptr<CScopedGdiplus> s_gdiplus;
     static inline std::unique_ptr<CImpIDispatch> s_external;
     static inline std::unique_ptr<CCustomOccManager> s_manager;

@@ -132,7 +132,7 @@ protected:
     CComPtr<IDocHostUIHandler> Handler()
     {
         CComPtr<IDocHostUIHandler> handler;
-        COleControlSite* site = Dialog().m_browser.m_pCtrlSite;
+        COleControlSite* site = Dialog().m_browser.ControlSite();
         if (site)
             site->ExternalQueryInterface(IID_IDocHostUIHandler, handler.ReceiveVoid());
         return handler;
@@ -140,7 +140,7 @@ protected:
     // The sink the browser control calls with its events, connected to its default event interface.
     CComPtr<IDispatch> BrowserEventSink()
     {
-        COleControlSite* site = Dialog().m_browser.m_pCtrlSite;
+        COleControlSite* site = Dialog().m_browser.ControlSite();
         if (!site || site->EventInterface() != DIID_DWebBrowserEvents2)
             return CComPtr<IDispatch>();
         return CComPtr<IDispatch>::Share(site->EventSink());
@@ -177,7 +177,7 @@ protected:
 
 TEST_F(WebCommands, TheBrowserGetsTheClientsUiHandler)
 {
-    ASSERT_NE(nullptr, dynamic_cast<CCustomControlSite*>(Dialog().m_browser.m_pCtrlSite));
+    ASSERT_NE(nullptr, dynamic_cast<CCustomControlSite*>(Dialog().m_browser.ControlSite()));
     CComPtr<IDocHostUIHandler> handler = Handler();
     ASSERT_TRUE(handler);
 

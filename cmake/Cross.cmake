@@ -30,7 +30,6 @@ add_library(lumora_win32 STATIC
     config/TextResource.cpp
     host/CustomControlSite.cpp
     host/CustomOccManager.cpp
-    host/DlgVolume.cpp
     host/ImpIDispatch.cpp
     host/WebBrowser.cpp
     mainwnd/GameDlg.cpp
@@ -39,6 +38,7 @@ add_library(lumora_win32 STATIC
     skin/ResourceImage.cpp
     webwnd/ClearBrowserCache.cpp
     webwnd/DialogWeb.cpp
+    webwnd/DlgVolume.cpp
 )
 target_link_libraries(lumora_win32 PUBLIC lumora_core lumora_framework ${LUMORA_WIN32_LIBS})
 
@@ -113,7 +113,7 @@ lumora_wine_test(skin_tests tests/skin/SkinDrawingTest.cpp res/images.rc)
 
 # The main window and the web window in the test's own process, with the client's resources.
 lumora_wine_test(game_window_tests SCREEN tests/webwnd/GameWindowTest.cpp tests/webwnd/WebCommandsTest.cpp
-    tests/framework/OccTestControl.cpp)
+    tests/webwnd/WebWindowTest.cpp tests/framework/OccTestControl.cpp)
 lumora_brand(game_window_tests res/lumora.rc)
 
 # The real client's windows, looked at from outside; screenshots under build/cross/screenshots.

@@ -16,8 +16,6 @@
 #include "skin/LockedPixels.h"
 #include "skin/ResourceImage.h"
 
-CGameDlg* g_pGameDlg = nullptr;
-
 namespace
 {
 
@@ -33,14 +31,10 @@ std::string Document(int id)
 
 CGameDlg::CGameDlg() : CDialog(IDD)
 {
-    g_pGameDlg = this;
     m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
 }
 
-CGameDlg::~CGameDlg()
-{
-    g_pGameDlg = nullptr;
-}
+CGameDlg::~CGameDlg() = default;
 
 BEGIN_MESSAGE_MAP(CGameDlg, CDialog)
 ON_WM_PAINT()
@@ -97,13 +91,20 @@ void CGameDlg::LoadSiteUrls()
 
 void CGameDlg::SetGameMode(bool game)
 {
-    m_bGameMode = game;
     if (game)
     {
-        // Out of the way; the game window's move into the work area then carries it to its own corner.
-        MoveWindow(10, 10, 10, 10, TRUE);
+        if (IsGameMode())
+        {
+            // A game window that is in place already: this window just goes out of the way again.
+            MoveWindow(10, 10, 10, 10, TRUE);
+            return;
+        }
+        // The web window takes the game layout and moves into the work area; this window, 10 x 10, goes under its
+        // corner (WebWindowMoved).
         m_dlgWeb.SetGameLayout(true);
-        ComposeBackground();
+        RECT web;
+        m_dlgWeb.GetWindowRect(&web);
+        WebWindowMoved(ToRect(web));
         return;
     }
     Gdiplus::Bitmap* loaded = nullptr;
@@ -123,7 +124,7 @@ void CGameDlg::SetGameMode(bool game)
 
 void CGameDlg::ReturnToLogin()
 {
-    if (!m_bGameMode)
+    if (!IsGameMode())
         return;
     m_dlgWeb.DestroyWindow();
     m_dlgWeb.Create(CDialogWeb::IDD);
@@ -195,7 +196,7 @@ void CGameDlg::OnPaint()
 
 void CGameDlg::ComposeBackground()
 {
-    if (m_bGameMode)
+    if (IsGameMode())
         return;
     RECT window;
     GetWindowRect(&window);
@@ -217,7 +218,7 @@ void CGameDlg::ComposeBackground()
 
 void CGameDlg::FollowMainWindow()
 {
-    if (m_bGameMode)
+    if (IsGameMode())
         return;
     RECT window;
     GetWindowRect(&window);
@@ -232,6 +233,13 @@ void CGameDlg::FollowMainWindow()
 void CGameDlg::OnMove(int, int)
 {
     FollowMainWindow();
+}
+
+void CGameDlg::WebWindowMoved(const Rect& window)
+{
+    // In game mode this window stays 10 x 10 under the game window's top-left corner.
+    if (IsGameMode() && m_hWnd)
+        MoveWindow(window.left, window.top, 10, 10, TRUE);
 }
 
 void CGameDlg::OnSize(UINT type, int cx, int cy)

@@ -7,14 +7,11 @@
 #include "skin/core/AniFile.h"
 #include "webwnd/DialogWeb.h"
 
-class CGameDlg;
-// The one main window, for the windows that need it.
-extern CGameDlg* g_pGameDlg;
-
 // The client's main window: the modal dialog whose end ends the process. In login mode it is the skinned,
 // per-pixel-transparent login screen with the web window over it; in game mode it shrinks to 10 x 10 pixels under
-// the game window's corner. It owns everything read at start-up, and the web window.
-class CGameDlg : public CDialog
+// the game window's corner. It owns everything read at start-up, and the web window, which it serves as its owner:
+// the switches between the modes, and which window follows which, are decided here.
+class CGameDlg : public CDialog, public CWebWindowOwner
 {
 public:
     enum
@@ -32,17 +29,27 @@ public:
     void SetGameMode(bool game);
     // From the game window back to the login screen: the web window is made anew. Only in game mode.
     void ReturnToLogin();
-    bool IsGameMode() const { return m_bGameMode; }
+    // The mode is the web window's layout: one record, kept by the window it concerns.
+    bool IsGameMode() const { return m_dlgWeb.IsGameLayout(); }
 
     // The layout and resolution documents into the tables, then the site-address document.
     void LoadLayouts();
     void LoadSiteUrls();
 
-    const LayoutRect* FindLayout(const char* name) const { return m_tables.FindLayout(name); }
-    int LookupScreenSize(int size, bool width) const { return m_tables.LookupScreenSize(size, width); }
     const CAnsiString& GetSiteUrl(int kind) const { return m_tables.GetSiteUrl(kind); }
     // Opens the site address of a kind (SiteUrlKind) in the user's own web browser; "null" in any case opens nothing.
     void OpenSiteUrl(int kind) const;
+
+    // What the web window asks of its owner, and tells it.
+    const LayoutRect* FindLayout(const char* name) const override { return m_tables.FindLayout(name); }
+    int LookupScreenSize(int size, bool width) const override { return m_tables.LookupScreenSize(size, width); }
+    const FrameList* Frames(const char* section) const override { return m_aniFile.GetFrames(section); }
+    void OpenSitePage(SiteUrlKind kind) const override { OpenSiteUrl(kind); }
+    void GamePageReached() override { SetGameMode(true); }
+    void WebPageReachedInGame() override { ReturnToLogin(); }
+    void WebWindowMoved(const Rect& window) override;
+    void Minimise() override { ShowWindow(SW_SHOWMINIMIZED); }
+    void Leave() override { OnCancel(); }
     const CGameTables& Tables() const { return m_tables; }
     const CAniFile& AniFile() const { return m_aniFile; }
 
@@ -51,13 +58,14 @@ public:
     // area's size and premultiplied. False when an image cannot be had.
     bool ComposeLoginPicture(int width, int height, CDibSurface& surface);
 
-    CDialogWeb m_dlgWeb;
+    CDialogWeb m_dlgWeb{*this};
 
 protected:
     // The login picture composed for the window's size and pushed to the layered window; its buttons take their
     // backgrounds from it. Nothing in game mode.
     void ComposeBackground();
-    // Keeps the web window at its place over the login picture.
+    // Login mode: keeps the web window at its place over the login picture. (In game mode this window follows the web
+    // window instead: WebWindowMoved.)
     void FollowMainWindow();
 
     // Validates the update region, then ComposeBackground.
@@ -75,6 +83,5 @@ private:
     HICON m_hIcon = nullptr;
     CMyBitmap m_bgSkin;       // "Bg", single image: the login picture
     CMyBitmap m_webFrameSkin; // "WebFrame", nine-grid: attached, never drawn
-    bool m_bGameMode = false;
     bool m_bMinimised = false;
 };

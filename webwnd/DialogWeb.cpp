@@ -7,7 +7,6 @@
 #include "framework/MessageBox.h"
 #include "framework/Rects.h"
 #include "framework/Text.h"
-#include "mainwnd/GameDlg.h"
 #include "mainwnd/core/ScreenSizeTable.h"
 #include "res/resource.h"
 #include "skin/LockedPixels.h"
@@ -17,11 +16,6 @@
 namespace
 {
 
-const LayoutRect* FindLayout(const char* name)
-{
-    return g_pGameDlg ? g_pGameDlg->FindLayout(name) : nullptr;
-}
-
 struct ButtonImages
 {
     UINT normal, pressed, hover;
@@ -29,7 +23,7 @@ struct ButtonImages
 
 } // namespace
 
-CDialogWeb::CDialogWeb() : CDialog(IDD) {}
+CDialogWeb::CDialogWeb(CWebWindowOwner& owner) : CDialog(IDD), m_owner(owner) {}
 
 CDialogWeb::~CDialogWeb() = default;
 
@@ -102,15 +96,15 @@ BOOL CDialogWeb::OnInitDialog()
         m_bSoundOn = true;
         m_ptSoundOn = POINT{-1, -2};
         m_ptSoundOff = POINT{-1, -1};
-        if (const LayoutRect* minimum = FindLayout("DlgWeb_Min"))
+        if (const LayoutRect* minimum = m_owner.FindLayout("DlgWeb_Min"))
             m_rcMin = ToRECT(RectOfLayout(*minimum));
 
         const Rect work = ToRect(AfxGetWorkArea());
-        const int w = g_pGameDlg ? g_pGameDlg->LookupScreenSize(work.Width(), true) : 0;
-        const int h = g_pGameDlg ? g_pGameDlg->LookupScreenSize(work.Height(), false) : 0;
+        const int w = m_owner.LookupScreenSize(work.Width(), true);
+        const int h = m_owner.LookupScreenSize(work.Height(), false);
         m_rcRestore = ToRECT(ComputeRestoreRect(work, w, h));
 
-        if (const LayoutRect* place = FindLayout("DlgWeb"))
+        if (const LayoutRect* place = m_owner.FindLayout("DlgWeb"))
             MoveWindow(place->x, place->y, place->w, place->h, TRUE);
 
         if (!m_strStartUrl.Empty())
@@ -130,7 +124,7 @@ BOOL CDialogWeb::OnInitDialog()
         }
 
         LayoutButtons(false);
-        m_frame.SetFrames(CMyBitmap::ModeNineGrid, g_pGameDlg ? g_pGameDlg->AniFile().GetFrames("Toolbar") : nullptr);
+        m_frame.SetFrames(CMyBitmap::ModeNineGrid, m_owner.Frames("Toolbar"));
         m_frameCache.Release();
 
         m_crKey = RGB(0, 0, 255);
@@ -224,7 +218,7 @@ void CDialogWeb::PlaceButton(const char* name, CMyBitmapButton& button)
 {
     if (!::IsWindow(button.m_hWnd))
         return;
-    const LayoutRect* layout = FindLayout(name);
+    const LayoutRect* layout = m_owner.FindLayout(name);
     if (!layout)
         return;
     RECT client;
@@ -266,8 +260,7 @@ void CDialogWeb::CaptureButtonBackgrounds(CWnd* reference, HDC dc)
 
 LRESULT CDialogWeb::OnGamePageLoaded(WPARAM, LPARAM)
 {
-    if (g_pGameDlg)
-        g_pGameDlg->SetGameMode(true);
+    m_owner.GamePageReached();
     return 0;
 }
 
@@ -276,8 +269,7 @@ LRESULT CDialogWeb::OnWebPageLoaded(WPARAM, LPARAM)
     if (m_bGameLayout)
     {
         // Destroys this window and makes the next one on this object: nothing below may use the old window.
-        if (g_pGameDlg)
-            g_pGameDlg->ReturnToLogin();
+        m_owner.WebPageReachedInGame();
         return 0;
     }
     if (::IsWindow(m_browser.m_hWnd) && !m_browser.IsWindowVisible())
@@ -291,7 +283,7 @@ void CDialogWeb::OnSize(UINT type, int cx, int cy)
     LayoutButtons(m_bGameLayout);
     RECT client;
     GetClientRect(&client);
-    const LayoutRect* margins = FindLayout(m_bGameLayout ? "WebCtrl_L" : "WebCtrl");
+    const LayoutRect* margins = m_owner.FindLayout(m_bGameLayout ? "WebCtrl_L" : "WebCtrl");
     if (!margins || !::IsWindow(m_browser.m_hWnd))
         return;
     const Rect browser = BrowserRect(*margins, ToRect(client));
@@ -302,14 +294,12 @@ void CDialogWeb::OnSize(UINT type, int cx, int cy)
 
 void CDialogWeb::OnMove(int x, int y)
 {
-    // In the game layout the small main window stays under this window's top-left corner; in the login layout the
-    // main window moves this one instead.
-    if (m_bGameLayout && g_pGameDlg && g_pGameDlg->m_hWnd)
+    // In the game layout the owner follows this window; in the login layout this window follows its owner.
+    if (m_bGameLayout)
     {
-        RECT self, main;
+        RECT self;
         GetWindowRect(&self);
-        g_pGameDlg->GetWindowRect(&main);
-        g_pGameDlg->MoveWindow(self.left, self.top, main.right - main.left, main.bottom - main.top, TRUE);
+        m_owner.WebWindowMoved(ToRect(self));
     }
     CDialog::OnMove(x, y);
 }
@@ -370,7 +360,7 @@ void CDialogWeb::OnPaint()
     CMyBitmapButton* onTheFrame[] = {&m_btnIcon, &m_btnMin, &m_btnMax, &m_btnExit, &m_btnRefresh, &m_btnClear};
     for (CMyBitmapButton* button : onTheFrame)
         button->CaptureBackground(this, dc);
-    if (const LayoutRect* title = FindLayout("WebTitle_L"))
+    if (const LayoutRect* title = m_owner.FindLayout("WebTitle_L"))
     {
         const COLORREF previous = ::SetTextColor(dc, RGB(255, 255, 255));
         ::SetBkMode(dc, TRANSPARENT);
@@ -528,39 +518,33 @@ void CDialogWeb::OnLButtonDblClk(UINT flags, POINT point)
 
 void CDialogWeb::OnOfficial()
 {
-    if (g_pGameDlg)
-        g_pGameDlg->OpenSiteUrl(SiteUrlOfficial);
+    m_owner.OpenSitePage(SiteUrlOfficial);
 }
 
 void CDialogWeb::OnPay()
 {
-    if (g_pGameDlg)
-        g_pGameDlg->OpenSiteUrl(SiteUrlPay);
+    m_owner.OpenSitePage(SiteUrlPay);
 }
 
 void CDialogWeb::OnForum()
 {
-    if (g_pGameDlg)
-        g_pGameDlg->OpenSiteUrl(SiteUrlForum);
+    m_owner.OpenSitePage(SiteUrlForum);
 }
 
 void CDialogWeb::OnCustom()
 {
-    if (g_pGameDlg)
-        g_pGameDlg->OpenSiteUrl(SiteUrlCustome);
+    m_owner.OpenSitePage(SiteUrlCustome);
 }
 
 void CDialogWeb::OnRegist()
 {
-    if (g_pGameDlg)
-        g_pGameDlg->OpenSiteUrl(SiteUrlRegist);
+    m_owner.OpenSitePage(SiteUrlRegist);
 }
 
 void CDialogWeb::OnMin()
 {
     // The web window is owned by the main window, and goes and comes back with it.
-    if (g_pGameDlg)
-        g_pGameDlg->ShowWindow(SW_SHOWMINIMIZED);
+    m_owner.Minimise();
 }
 
 void CDialogWeb::OnExit()
@@ -568,8 +552,7 @@ void CDialogWeb::OnExit()
     // Leaving a running game is asked first; the login screen just closes.
     if (m_bGameLayout && AfxMessageBox("当前操作将退出游戏，是否继续", MB_YESNO | MB_SYSTEMMODAL) != IDYES)
         return;
-    if (g_pGameDlg)
-        g_pGameDlg->OnCancel();
+    m_owner.Leave();
 }
 
 void CDialogWeb::OnMax()

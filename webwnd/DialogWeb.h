@@ -4,10 +4,11 @@
 
 #include "core/AnsiString.h"
 #include "framework/Dialog.h"
-#include "host/DlgVolume.h"
 #include "host/WebBrowser.h"
 #include "skin/MyBitmap.h"
 #include "skin/MyBitmapButton.h"
+#include "webwnd/DlgVolume.h"
+#include "webwnd/WebWindowOwner.h"
 #include "webwnd/core/WebLayout.h"
 
 // Posted by the navigation watch to the web window: a navigation completed on a game-server address, or on another
@@ -17,8 +18,9 @@ const UINT WM_WEB_PAGE_LOADED = WM_USER + 101;
 
 // The game web window: the browser and the toolbar buttons, in the login layout (a transparent panel over the main
 // window's skin) or the game layout (the game's own window with a self-drawn frame, filling the work area or its
-// restore rectangle). The main window owns it, sets its three addresses and creates it from template 130; to go back
-// to the login layout it destroys the window and creates it again on the same object.
+// restore rectangle). Its owner (the main window) sets its three addresses, creates it from template 130 and, to go
+// back to the login layout, destroys the window and creates it again on the same object. The web window reaches its
+// owner only through CWebWindowOwner, handed over at construction.
 class CDialogWeb : public CDialog, public CSoundPoints
 {
 public:
@@ -27,7 +29,7 @@ public:
         IDD = 130
     };
 
-    CDialogWeb();
+    explicit CDialogWeb(CWebWindowOwner& owner);
     ~CDialogWeb() override;
 
     // Set by the main window before it creates the window; they survive every re-creation.
@@ -50,6 +52,7 @@ public:
     // The settings dialog's points, confirmed.
     void SetSoundPoints(const POINT& on, const POINT& off) override;
 
+    // The one record of which layout (and so which mode) the client is in.
     bool IsGameLayout() const { return m_bGameLayout; }
     bool IsMaximised() const { return m_bMaximised; }
     bool IsSoundOn() const { return m_bSoundOn; }
@@ -125,6 +128,7 @@ private:
     RECT TitleBandRect() const;
     bool InTitleBand(POINT point) const;
 
+    CWebWindowOwner& m_owner;
     bool m_bGameLayout = false;
     bool m_bMaximised = true;
     bool m_bSoundOn = true;

@@ -7,7 +7,7 @@
 
 // The lookup tables of the client, read once from the configuration documents while the main window starts, and
 // owned by it: the layout table, the work-area-to-window-size tables and the site address table. The other windows
-// reach them through the main window (g_pGameDlg).
+// reach them through the main window.
 class CGameTables
 {
 public:

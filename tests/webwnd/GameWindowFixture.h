@@ -104,8 +104,9 @@ inline bool IsKeyBlue(DWORD pixel)
     return pixel == 0x0000FF;
 }
 
-// GDI+, the control container, and the two windows made as the application makes them.
-class GameWindow : public ::testing::Test
+// What the application starts before its windows: OLE, GDI+, and the control container with the client's site and
+// external object.
+class ClientServices : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
@@ -125,6 +126,16 @@ protected:
         s_ole.reset();
     }
 
+    static inline std::unique_ptr<CScopedOle> s_ole;
+    static inline std::unique_ptr<CScopedGdiplus> s_gdiplus;
+    static inline std::unique_ptr<CImpIDispatch> s_external;
+    static inline std::unique_ptr<CCustomOccManager> s_manager;
+};
+
+// The two windows made as the application makes them.
+class GameWindow : public ClientServices
+{
+protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dlg.Create(CGameDlg::IDD));
@@ -145,9 +156,5 @@ protected:
         Pump();
     }
 
-    static inline std::unique_ptr<CScopedOle> s_ole;
-    static inline std::unique_ptr<CScopedGdiplus> s_gdiplus;
-    static inline std::unique_ptr<CImpIDispatch> s_external;
-    static inline std::unique_ptr<CCustomOccManager> s_manager;
     CGameDlg m_dlg;
 };

@@ -51,7 +51,6 @@ const ButtonPlace kGameButtons[] = {
 
 TEST_F(GameWindow, LoginLayout)
 {
-    EXPECT_EQ(&m_dlg, g_pGameDlg);
     wchar_t title[64] = {};
     ::GetWindowTextW(Main(), title, 64);
     EXPECT_EQ(LoadWide(IDS_APP_TITLE), title);

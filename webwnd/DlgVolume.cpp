@@ -1,4 +1,4 @@
-#include "host/DlgVolume.h"
+#include "webwnd/DlgVolume.h"
 
 #include "res/resource.h"
 

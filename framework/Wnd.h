@@ -170,6 +170,15 @@ protected:                                                                      
         return true;                                                                                                   \
     }
 #define ON_BN_CLICKED(id, memberFxn) ON_COMMAND(id, memberFxn)
+// Commands first to last, each to a handler that takes the command's id and says whether it took the command
+// (bool memberFxn(UINT id)); what it leaves goes on to the entries after it.
+#define ON_COMMAND_EX_RANGE(first, last, memberFxn)                                                                    \
+    if (message == WM_COMMAND && LOWORD(wParam) >= (first) && LOWORD(wParam) <= (last) && HIWORD(wParam) <= 1 &&      \
+        memberFxn(LOWORD(wParam)))                                                                                     \
+    {                                                                                                                  \
+        lResult = 0;                                                                                                   \
+        return true;                                                                                                   \
+    }
 #define AFX_ON_VOID(msg, call)                                                                                         \
     if (message == (msg))                                                                                              \
     {                                                                                                                  \

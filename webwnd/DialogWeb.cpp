@@ -21,6 +21,50 @@ struct ButtonImages
     UINT normal, pressed, hover;
 };
 
+// The maximise button's pictures follow the window's state, in both layouts.
+const ButtonImages kRestorePicture = {179, 180, 181};
+const ButtonImages kMaximisePicture = {175, 176, 177};
+
+// The web window's buttons, in the order the layout places them: the member each is bound to, the layout rectangle
+// of each layout (none: never placed), the pictures of each layout, whether it stands on the game window's frame
+// (and so takes its background from the frame's paint) and the site page it opens. Which layouts show each is the
+// visibility rule of its kind (webwnd/core/WebLayout.h). Data exchange, the layout, the visibility, the backgrounds
+// and the site commands all go by this table.
+struct ButtonRow
+{
+    WebButton kind;
+    int id;
+    CMyBitmapButton CDialogWeb::*button;
+    const char* loginRect;
+    const char* gameRect;
+    ButtonImages login;
+    ButtonImages game;
+    bool onFrame;
+    int site; // a SiteUrlKind, or -1
+};
+
+const ButtonRow kButtons[] = {
+    {WebButton::Exit, IDC_BTN_EXIT, &CDialogWeb::m_btnExit, "Exit", "Exit_L", {133, 134, 135}, {169, 170, 171}, true,
+     -1},
+    {WebButton::Min, IDC_BTN_MIN, &CDialogWeb::m_btnMin, "Min", "Min_L", {142, 143, 144}, {172, 173, 174}, true, -1},
+    {WebButton::Max, IDC_BTN_MAX, &CDialogWeb::m_btnMax, "Max", "Max_L", {}, {}, true, -1},
+    {WebButton::Icon, IDC_BTN_ICON, &CDialogWeb::m_btnIcon, "Icon", "Icon_L", {178, 0, 0}, {178, 0, 0}, true, -1},
+    {WebButton::Official, IDC_BTN_OFFICIAL, &CDialogWeb::m_btnOfficial, "Official", "Official_L", {136, 137, 138},
+     {215, 216, 217}, false, SiteUrlOfficial},
+    {WebButton::Forum, IDC_BTN_FORUM, &CDialogWeb::m_btnForum, "Forum", "Forum_L", {148, 149, 150}, {212, 213, 214},
+     false, SiteUrlForum},
+    {WebButton::Pay, IDC_BTN_PAY, &CDialogWeb::m_btnPay, "Pay", "Pay_L", {130, 131, 132}, {206, 207, 208}, false,
+     SiteUrlPay},
+    {WebButton::Custom, IDC_BTN_CUSTOM, &CDialogWeb::m_btnCustom, "Custom", "Custom_L", {139, 140, 141},
+     {209, 210, 211}, false, SiteUrlCustome},
+    {WebButton::Refresh, IDC_BTN_REFRESH, &CDialogWeb::m_btnRefresh, "Refresh", "Refresh_L", {191, 192, 193},
+     {191, 192, 193}, true, -1},
+    {WebButton::Clear, IDC_BTN_CLEAR, &CDialogWeb::m_btnClear, "Clear", "Clear_L", {194, 195, 196}, {194, 195, 196},
+     true, -1},
+    {WebButton::Regist, IDC_BTN_REGIST, &CDialogWeb::m_btnRegist, nullptr, nullptr, {}, {}, false, SiteUrlRegist},
+    {WebButton::Volume, IDC_BTN_VOLUME, &CDialogWeb::m_btnVolume, nullptr, nullptr, {}, {}, false, -1},
+};
+
 } // namespace
 
 CDialogWeb::CDialogWeb(CWebWindowOwner& owner) : CDialog(IDD), m_owner(owner) {}
@@ -41,13 +85,9 @@ ON_WM_NCHITTEST()
 ON_WM_SETCURSOR()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONDBLCLK()
-ON_BN_CLICKED(IDC_BTN_OFFICIAL, OnOfficial)
-ON_BN_CLICKED(IDC_BTN_PAY, OnPay)
-ON_BN_CLICKED(IDC_BTN_FORUM, OnForum)
-ON_BN_CLICKED(IDC_BTN_CUSTOM, OnCustom)
 ON_BN_CLICKED(IDC_BTN_MIN, OnMin)
 ON_BN_CLICKED(IDC_BTN_EXIT, OnExit)
-ON_BN_CLICKED(IDC_BTN_REGIST, OnRegist)
+ON_COMMAND_EX_RANGE(IDC_BTN_OFFICIAL, IDC_BTN_REGIST, OnSitePage)
 ON_BN_CLICKED(IDC_BTN_MAX, OnMax)
 ON_BN_CLICKED(IDC_BTN_REFRESH, OnRefresh)
 ON_BN_CLICKED(IDC_BTN_CLEAR, OnClear)
@@ -66,18 +106,8 @@ END_EVENTSINK_MAP()
 void CDialogWeb::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_BTN_OFFICIAL, m_btnOfficial);
-    DDX_Control(pDX, IDC_BTN_CUSTOM, m_btnCustom);
-    DDX_Control(pDX, IDC_BTN_PAY, m_btnPay);
-    DDX_Control(pDX, IDC_BTN_FORUM, m_btnForum);
-    DDX_Control(pDX, IDC_BTN_MIN, m_btnMin);
-    DDX_Control(pDX, IDC_BTN_EXIT, m_btnExit);
-    DDX_Control(pDX, IDC_BTN_MAX, m_btnMax);
-    DDX_Control(pDX, IDC_BTN_REGIST, m_btnRegist);
-    DDX_Control(pDX, IDC_BTN_ICON, m_btnIcon);
-    DDX_Control(pDX, IDC_BTN_VOLUME, m_btnVolume);
-    DDX_Control(pDX, IDC_BTN_REFRESH, m_btnRefresh);
-    DDX_Control(pDX, IDC_BTN_CLEAR, m_btnClear);
+    for (const ButtonRow& row : kButtons)
+        DDX_Control(pDX, row.id, this->*row.button);
     // Last: when the browser's control could not be made, its binding fails and ends the exchange, and every button
     // must be bound by then. The browser area then stays empty.
     DDX_Control(pDX, IDC_BROWSER, m_browser);
@@ -184,34 +214,21 @@ void CDialogWeb::ToggleMaximised()
 
 void CDialogWeb::LayoutButtons(bool game)
 {
-    struct Row
+    // Every picture first, then every place.
+    for (const ButtonRow& row : kButtons)
     {
-        CMyBitmapButton& button;
-        const char* login;
-        const char* gameName;
-        ButtonImages loginImages;
-        ButtonImages gameImages;
-    };
-    const ButtonImages max = m_bMaximised ? ButtonImages{179, 180, 181} : ButtonImages{175, 176, 177};
-    const Row rows[] = {
-        {m_btnExit, "Exit", "Exit_L", {133, 134, 135}, {169, 170, 171}},
-        {m_btnMin, "Min", "Min_L", {142, 143, 144}, {172, 173, 174}},
-        {m_btnMax, "Max", "Max_L", max, max},
-        {m_btnIcon, "Icon", "Icon_L", {178, 0, 0}, {178, 0, 0}},
-        {m_btnOfficial, "Official", "Official_L", {136, 137, 138}, {215, 216, 217}},
-        {m_btnForum, "Forum", "Forum_L", {148, 149, 150}, {212, 213, 214}},
-        {m_btnPay, "Pay", "Pay_L", {130, 131, 132}, {206, 207, 208}},
-        {m_btnCustom, "Custom", "Custom_L", {139, 140, 141}, {209, 210, 211}},
-        {m_btnRefresh, "Refresh", "Refresh_L", {191, 192, 193}, {191, 192, 193}},
-        {m_btnClear, "Clear", "Clear_L", {194, 195, 196}, {194, 195, 196}},
-    };
-    for (const Row& row : rows)
-    {
-        const ButtonImages& images = game ? row.gameImages : row.loginImages;
-        row.button.SetImages(images.normal, images.pressed, images.hover);
+        if (!row.gameRect)
+            continue;
+        ButtonImages images = game ? row.game : row.login;
+        if (row.kind == WebButton::Max)
+            images = m_bMaximised ? kRestorePicture : kMaximisePicture;
+        (this->*row.button).SetImages(images.normal, images.pressed, images.hover);
     }
-    for (const Row& row : rows)
-        PlaceButton(game ? row.gameName : row.login, row.button);
+    for (const ButtonRow& row : kButtons)
+    {
+        if (row.gameRect)
+            PlaceButton(game ? row.gameRect : row.loginRect, this->*row.button);
+    }
 }
 
 void CDialogWeb::PlaceButton(const char* name, CMyBitmapButton& button)
@@ -229,31 +246,23 @@ void CDialogWeb::PlaceButton(const char* name, CMyBitmapButton& button)
 
 void CDialogWeb::ApplyVisibility(bool withExitAndMin)
 {
-    struct Row
+    for (const ButtonRow& row : kButtons)
     {
-        CMyBitmapButton& button;
-        WebButton kind;
-    };
-    const Row rows[] = {
-        {m_btnOfficial, WebButton::Official}, {m_btnPay, WebButton::Pay},     {m_btnForum, WebButton::Forum},
-        {m_btnCustom, WebButton::Custom},     {m_btnExit, WebButton::Exit},   {m_btnMin, WebButton::Min},
-        {m_btnRegist, WebButton::Regist},     {m_btnMax, WebButton::Max},     {m_btnIcon, WebButton::Icon},
-        {m_btnRefresh, WebButton::Refresh},   {m_btnClear, WebButton::Clear}, {m_btnVolume, WebButton::Volume},
-    };
-    for (const Row& row : rows)
-    {
+        CMyBitmapButton& button = this->*row.button;
         const Visibility visibility = ButtonVisibility(row.kind, m_bGameLayout, withExitAndMin);
-        if (visibility != Visibility::Untouched && ::IsWindow(row.button.m_hWnd))
-            row.button.ShowWindow(visibility == Visibility::Show ? SW_SHOW : SW_HIDE);
+        if (visibility != Visibility::Untouched && ::IsWindow(button.m_hWnd))
+            button.ShowWindow(visibility == Visibility::Show ? SW_SHOW : SW_HIDE);
     }
 }
 
 void CDialogWeb::CaptureButtonBackgrounds(CWnd* reference, HDC dc)
 {
-    CMyBitmapButton* buttons[] = {&m_btnExit, &m_btnOfficial, &m_btnForum, &m_btnCustom, &m_btnPay,
-                                  &m_btnMin,  &m_btnMax,      &m_btnIcon,  &m_btnClear,  &m_btnRefresh};
-    for (CMyBitmapButton* button : buttons)
-        button->CaptureBackground(reference, dc);
+    // Every button that can show: those the layout places.
+    for (const ButtonRow& row : kButtons)
+    {
+        if (row.gameRect)
+            (this->*row.button).CaptureBackground(reference, dc);
+    }
 }
 
 // ---- messages ----
@@ -357,9 +366,11 @@ void CDialogWeb::OnPaint()
         }
     }
     PaintCentre(dc, m_frameCache.IsEmpty() ? client : m_frameInner);
-    CMyBitmapButton* onTheFrame[] = {&m_btnIcon, &m_btnMin, &m_btnMax, &m_btnExit, &m_btnRefresh, &m_btnClear};
-    for (CMyBitmapButton* button : onTheFrame)
-        button->CaptureBackground(this, dc);
+    for (const ButtonRow& row : kButtons)
+    {
+        if (row.onFrame)
+            (this->*row.button).CaptureBackground(this, dc);
+    }
     if (const LayoutRect* title = m_owner.FindLayout("WebTitle_L"))
     {
         const COLORREF previous = ::SetTextColor(dc, RGB(255, 255, 255));
@@ -516,29 +527,17 @@ void CDialogWeb::OnLButtonDblClk(UINT flags, POINT point)
 
 // ---- commands ----
 
-void CDialogWeb::OnOfficial()
+bool CDialogWeb::OnSitePage(UINT id)
 {
-    m_owner.OpenSitePage(SiteUrlOfficial);
-}
-
-void CDialogWeb::OnPay()
-{
-    m_owner.OpenSitePage(SiteUrlPay);
-}
-
-void CDialogWeb::OnForum()
-{
-    m_owner.OpenSitePage(SiteUrlForum);
-}
-
-void CDialogWeb::OnCustom()
-{
-    m_owner.OpenSitePage(SiteUrlCustome);
-}
-
-void CDialogWeb::OnRegist()
-{
-    m_owner.OpenSitePage(SiteUrlRegist);
+    for (const ButtonRow& row : kButtons)
+    {
+        if (row.id == static_cast<int>(id) && row.site >= 0)
+        {
+            m_owner.OpenSitePage(static_cast<SiteUrlKind>(row.site));
+            return true;
+        }
+    }
+    return false;
 }
 
 void CDialogWeb::OnMin()

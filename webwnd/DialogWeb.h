@@ -95,12 +95,9 @@ protected:
     BOOL OnSetCursor(HWND hwnd, UINT hitTest, UINT message);
     void OnLButtonDown(UINT flags, POINT point);
     void OnLButtonDblClk(UINT flags, POINT point);
-    // The commands of the buttons (and of the three no control issues).
-    void OnOfficial();
-    void OnPay();
-    void OnForum();
-    void OnCustom();
-    void OnRegist();
+    // The commands of the buttons (and of the three no control issues). A site page button opens its page; false
+    // for any other command.
+    bool OnSitePage(UINT id);
     void OnMin();
     void OnExit();
     void OnMax();

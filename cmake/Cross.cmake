@@ -35,6 +35,7 @@ add_library(lumora_win32 STATIC
     mainwnd/GameDlg.cpp
     skin/MyBitmap.cpp
     skin/MyBitmapButton.cpp
+    skin/SkinFrame.cpp
     skin/ResourceImage.cpp
     webwnd/ClearBrowserCache.cpp
     webwnd/DialogWeb.cpp

@@ -107,10 +107,7 @@ void CGameDlg::SetGameMode(bool game)
         WebWindowMoved(ToRect(web));
         return;
     }
-    Gdiplus::Bitmap* loaded = nullptr;
-    if (!LoadResourceImage(129, &loaded, "PNG"))
-        return;
-    std::unique_ptr<Gdiplus::Bitmap> picture(loaded);
+    std::unique_ptr<Gdiplus::Bitmap> picture = LoadResourceImage(129, "PNG");
     if (!picture)
         return;
     const Rect place = LoginWindowRect(static_cast<int>(picture->GetWidth()), static_cast<int>(picture->GetHeight()),
@@ -137,10 +134,7 @@ bool CGameDlg::ComposeLoginPicture(int width, int height, CDibSurface& surface)
     Gdiplus::Bitmap* shape = m_bgSkin.GetFrameImage(0);
     if (!shape || width <= 0 || height <= 0)
         return false;
-    Gdiplus::Bitmap* loaded = nullptr;
-    if (!LoadResourceImage(205, &loaded, "JPG"))
-        return false;
-    std::unique_ptr<Gdiplus::Bitmap> colour(loaded);
+    std::unique_ptr<Gdiplus::Bitmap> colour = LoadResourceImage(205, "JPG");
     if (!colour)
         return false;
 
@@ -163,21 +157,10 @@ bool CGameDlg::ComposeLoginPicture(int width, int height, CDibSurface& surface)
     GetClientRect(&client);
     const int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
     const PixelView pixels = surface.Pixels();
-    bool copied = false;
+    // At its own size, drawing the picture over a transparent surface is a copy: made as one.
     if (clientWidth == static_cast<int>(shape->GetWidth()) && clientHeight == static_cast<int>(shape->GetHeight()) &&
-        clientWidth <= width && clientHeight <= height)
-    {
-        // At its own size, drawing the picture over a transparent surface is a copy: made as one.
-        CLockedPixels shapePixels(*shape, Gdiplus::ImageLockModeRead);
-        const PixelView source = shapePixels.View();
-        if (source.pixels)
-        {
-            for (int y = 0; y < clientHeight; ++y)
-                std::copy(source.Row(y), source.Row(y) + clientWidth, pixels.Row(y));
-            copied = true;
-        }
-    }
-    if (!copied)
+        clientWidth <= width && clientHeight <= height && CopyPremultiplied(*shape, pixels))
+        return true;
     {
         Gdiplus::Bitmap target(width, height, pixels.stride * 4, PixelFormat32bppARGB,
                                reinterpret_cast<BYTE*>(pixels.pixels));

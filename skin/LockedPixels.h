@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include "core/Pixels.h"
 #include "skin/Gdiplus.h"
 
@@ -33,3 +35,19 @@ private:
     Gdiplus::BitmapData m_data = {};
     bool m_locked = false;
 };
+
+// Copies image's pixels into the top-left of to, as much of them as fits, and premultiplies what it copied, as a
+// per-pixel-alpha layered window or an alpha blend takes it. False, with nothing copied, when the image cannot be
+// locked or to is empty.
+inline bool CopyPremultiplied(Gdiplus::Bitmap& image, const PixelView& to)
+{
+    CLockedPixels source(image, Gdiplus::ImageLockModeRead);
+    const PixelView from = source.View();
+    if (!from.pixels || !to.pixels)
+        return false;
+    const int width = std::min(from.width, to.width), height = std::min(from.height, to.height);
+    for (int y = 0; y < height; ++y)
+        std::copy(from.Row(y), from.Row(y) + width, to.Row(y));
+    Premultiply(PixelView{to.pixels, width, height, to.stride});
+    return true;
+}

@@ -25,18 +25,18 @@ Gdiplus::Bitmap* CMyBitmap::GetFrameImage(UINT index)
         return nullptr;
     const std::string& entry = (*m_pFrames)[index % m_pFrames->size()];
     const int id = ZoGameBase::TextToInt(entry.c_str());
-    Gdiplus::Bitmap* loaded = nullptr;
-    if (!LoadResourceImage(static_cast<UINT>(id), &loaded, "PNG"))
+    std::unique_ptr<Gdiplus::Bitmap> loaded = LoadResourceImage(static_cast<UINT>(id), "PNG");
+    if (!loaded)
         return nullptr;
     std::unique_ptr<Gdiplus::Bitmap>& image = m_images[index];
-    image.reset(loaded);
+    image = std::move(loaded);
     return image.get();
 }
 
-BOOL CMyBitmap::ComposeNineGrid(const RECT& rect, Gdiplus::Graphics** graphics, Gdiplus::Bitmap** image)
+std::unique_ptr<Gdiplus::Bitmap> CMyBitmap::ComposeNineGrid(const RECT& rect)
 {
     if (!m_pFrames || m_pFrames->empty() || m_pFrames->size() % 9 != 0)
-        return FALSE;
+        return nullptr;
 
     // Every piece's size is needed for the plan: a piece that cannot be loaded leaves nothing to compose.
     Gdiplus::Bitmap* pieces[9] = {};
@@ -45,22 +45,23 @@ BOOL CMyBitmap::ComposeNineGrid(const RECT& rect, Gdiplus::Graphics** graphics, 
     {
         pieces[k] = GetFrameImage(k);
         if (!pieces[k])
-            return FALSE;
+            return nullptr;
         sizes[k] = {static_cast<int>(pieces[k]->GetWidth()), static_cast<int>(pieces[k]->GetHeight())};
     }
 
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    auto composed = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
-    auto surface = std::make_unique<Gdiplus::Graphics>(composed.get());
+    std::unique_ptr<Gdiplus::Bitmap> composed(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB));
+    if (!composed)
+        return nullptr;
+    // The surface goes before the image is handed out: its drawing is then done.
+    Gdiplus::Graphics surface(composed.get());
     for (const NineGridPlacement& placement : PlanNineGrid(sizes, width, height))
     {
-        surface->DrawImage(pieces[placement.piece], placement.x, placement.y, sizes[placement.piece].w,
-                           sizes[placement.piece].h);
+        surface.DrawImage(pieces[placement.piece], placement.x, placement.y, sizes[placement.piece].w,
+                          sizes[placement.piece].h);
     }
-    *graphics = surface.release();
-    *image = composed.release();
-    return TRUE;
+    return composed;
 }
 
 void CMyBitmap::Draw(const RECT& rect, HDC dc)
@@ -71,13 +72,9 @@ void CMyBitmap::Draw(const RECT& rect, HDC dc)
     const int height = rect.bottom - rect.top;
     if (m_nMode == ModeNineGrid)
     {
-        Gdiplus::Graphics* composedSurface = nullptr;
-        Gdiplus::Bitmap* composedImage = nullptr;
-        if (!ComposeNineGrid(rect, &composedSurface, &composedImage))
+        std::unique_ptr<Gdiplus::Bitmap> composed = ComposeNineGrid(rect);
+        if (!composed)
             return;
-        // Declared in this order, the surface on the image goes before the image.
-        std::unique_ptr<Gdiplus::Bitmap> composed(composedImage);
-        std::unique_ptr<Gdiplus::Graphics> composedGraphics(composedSurface);
         Gdiplus::Graphics surface(dc);
         surface.DrawImage(composed.get(), 0, 0, width, height);
         return;
@@ -91,10 +88,7 @@ void CMyBitmap::Draw(const RECT& rect, HDC dc)
 
 void CMyBitmap::DrawResourceImage(const RECT& rect, HDC dc, UINT id)
 {
-    Gdiplus::Bitmap* loaded = nullptr;
-    if (!LoadResourceImage(id, &loaded, "PNG"))
-        return;
-    std::unique_ptr<Gdiplus::Bitmap> image(loaded);
+    std::unique_ptr<Gdiplus::Bitmap> image = LoadResourceImage(id, "PNG");
     if (!image)
         return;
     Gdiplus::Graphics surface(dc);

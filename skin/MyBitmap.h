@@ -33,10 +33,9 @@ public:
     // Paints the surface into dc at its origin, at the size of rect.
     void Draw(const RECT& rect, HDC dc);
 
-    // A new W x H image holding the nine-grid, with a drawing surface on it; the caller deletes the surface,
-    // then the image. False when the list is not a non-zero multiple of nine entries, or a piece cannot be
-    // loaded (nothing is handed out then).
-    BOOL ComposeNineGrid(const RECT& rect, Gdiplus::Graphics** graphics, Gdiplus::Bitmap** image);
+    // A new image of rect's size holding the nine-grid (transparent where no piece lies). Null when the list is not
+    // a non-zero multiple of nine entries, or a piece cannot be loaded.
+    std::unique_ptr<Gdiplus::Bitmap> ComposeNineGrid(const RECT& rect);
 
     // Paints image resource id (type "PNG") into dc at its origin, stretched to the size of rect.
     static void DrawResourceImage(const RECT& rect, HDC dc, UINT id);

@@ -104,10 +104,7 @@ Gdiplus::Bitmap* CMyBitmapButton::Decoded(UINT id)
     auto found = m_decoded.find(id);
     if (found == m_decoded.end())
     {
-        Gdiplus::Bitmap* loaded = nullptr;
-        if (id == 0 || !LoadResourceImage(id, &loaded, "PNG"))
-            loaded = nullptr;
-        found = m_decoded.emplace(id, std::unique_ptr<Gdiplus::Bitmap>(loaded)).first;
+        found = m_decoded.emplace(id, id == 0 ? nullptr : LoadResourceImage(id, "PNG")).first;
     }
     return found->second.get();
 }

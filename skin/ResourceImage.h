@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "skin/Gdiplus.h"
 
-// Decodes image resource id (low 16 bits; type name "PNG" or "JPG") of the executable into a new bitmap,
-// with an embedded colour profile applied. On success stores the image, owned by the caller, and returns TRUE;
-// the image may be null (no memory) or empty (bytes that do not decode). On failure leaves *image alone.
-BOOL LoadResourceImage(UINT id, Gdiplus::Bitmap** image, const char* type);
+// Decodes image resource id (low 16 bits; type name "PNG" or "JPG") of the executable into a new bitmap owned by
+// the caller, with an embedded colour profile applied. Null when there is no such resource (the type name is part of
+// its address) or no memory for it; an empty image (width and height 0) for bytes that do not decode.
+std::unique_ptr<Gdiplus::Bitmap> LoadResourceImage(UINT id, const char* type);

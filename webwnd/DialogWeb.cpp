@@ -7,9 +7,7 @@
 #include "framework/MessageBox.h"
 #include "framework/Rects.h"
 #include "framework/Text.h"
-#include "mainwnd/core/ScreenSizeTable.h"
 #include "res/resource.h"
-#include "skin/LockedPixels.h"
 #include "webwnd/ClearBrowserCache.h"
 #include "webwnd/core/NavigationWatch.h"
 
@@ -154,8 +152,7 @@ BOOL CDialogWeb::OnInitDialog()
         }
 
         LayoutButtons(false);
-        m_frame.SetFrames(CMyBitmap::ModeNineGrid, m_owner.Frames("Toolbar"));
-        m_frameCache.Release();
+        m_frame.SetFrames(m_owner.Frames("Toolbar"));
 
         m_crKey = RGB(0, 0, 255);
         ApplyLayeredStyle();
@@ -344,28 +341,9 @@ void CDialogWeb::OnPaint()
         ::BitBlt(dc, 0, 0, client.right - client.left, client.bottom - client.top, memory, 0, 0, SRCCOPY);
         return;
     }
-    // The frame image's nine-grid over the whole client area, as its Draw paints it; composed once per size and
-    // blended from then on (its centre is transparent, so the interior stays as it was).
-    const int width = client.right - client.left, height = client.bottom - client.top;
-    if (m_frameCache.Width() != width || m_frameCache.Height() != height)
-        ComposeFrame(width, height);
-    if (!m_frameCache.IsEmpty())
-    {
-        // Only the bands the pieces cover: the rest is transparent, and blending it would change nothing.
-        const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        const RECT& in = m_frameInner;
-        const RECT bands[] = {{0, 0, width, in.top},
-                              {0, in.bottom, width, height},
-                              {0, in.top, in.left, in.bottom},
-                              {in.right, in.top, width, in.bottom}};
-        for (const RECT& band : bands)
-        {
-            if (band.right > band.left && band.bottom > band.top)
-                ::GdiAlphaBlend(dc, band.left, band.top, band.right - band.left, band.bottom - band.top, m_frameCache,
-                                band.left, band.top, band.right - band.left, band.bottom - band.top, blend);
-        }
-    }
-    PaintCentre(dc, m_frameCache.IsEmpty() ? client : m_frameInner);
+    // The frame over the whole client area; the centre, which it leaves, is the browser's.
+    const bool framed = m_frame.Paint(dc, client.right - client.left, client.bottom - client.top);
+    PaintCentre(dc, framed ? m_frame.Centre() : client);
     for (const ButtonRow& row : kButtons)
     {
         if (row.onFrame)
@@ -395,49 +373,6 @@ void CDialogWeb::PaintCentre(HDC dc, const RECT& centre)
     }
     ::FillRect(dc, &centre, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     ::RestoreDC(dc, saved);
-}
-
-void CDialogWeb::ComposeFrame(int width, int height)
-{
-    m_frameCache.Release();
-    Gdiplus::Graphics* surface = nullptr;
-    Gdiplus::Bitmap* image = nullptr;
-    if (!m_frame.ComposeNineGrid(RECT{0, 0, width, height}, &surface, &image))
-        return;
-    std::unique_ptr<Gdiplus::Bitmap> composed(image);
-    std::unique_ptr<Gdiplus::Graphics>(surface).reset(); // done drawing on it
-    if (!m_frameCache.Create(width, height))
-        return;
-    CLockedPixels source(*composed, Gdiplus::ImageLockModeRead);
-    const PixelView from = source.View();
-    const PixelView to = m_frameCache.Pixels();
-    if (!from.pixels)
-    {
-        m_frameCache.Release();
-        return;
-    }
-    for (int y = 0; y < height; ++y)
-        std::copy(from.Row(y), from.Row(y) + width, to.Row(y));
-    Premultiply(to);
-    // The pieces lie along the edges: as wide as the widest piece of each side, as high as the highest of the top
-    // and bottom rows.
-    int left = 0, right = 0, top = 0, bottom = 0;
-    for (UINT k = 0; k < 9; ++k)
-    {
-        Gdiplus::Bitmap* piece = m_frame.GetFrameImage(k);
-        const int w = piece ? static_cast<int>(piece->GetWidth()) : 0,
-                  h = piece ? static_cast<int>(piece->GetHeight()) : 0;
-        if (k % 3 == 0)
-            left = std::max(left, w);
-        if (k % 3 == 2)
-            right = std::max(right, w);
-        if (k / 3 == 0)
-            top = std::max(top, h);
-        if (k / 3 == 2)
-            bottom = std::max(bottom, h);
-    }
-    m_frameInner = RECT{std::min(left, width), std::min(top, height), std::max(width - right, std::min(left, width)),
-                        std::max(height - bottom, std::min(top, height))};
 }
 
 BOOL CDialogWeb::OnEraseBkgnd(HDC)

@@ -5,8 +5,8 @@
 #include "core/AnsiString.h"
 #include "framework/Dialog.h"
 #include "host/WebBrowser.h"
-#include "skin/MyBitmap.h"
 #include "skin/MyBitmapButton.h"
+#include "skin/SkinFrame.h"
 #include "webwnd/DlgVolume.h"
 #include "webwnd/WebWindowOwner.h"
 #include "webwnd/core/WebLayout.h"
@@ -129,11 +129,7 @@ private:
     bool m_bGameLayout = false;
     bool m_bMaximised = true;
     bool m_bSoundOn = true;
-    CMyBitmap m_frame;
-    // The frame composed for the client area's size, premultiplied: made again only when the size changes.
-    CDibSurface m_frameCache;
-    RECT m_frameInner = {}; // the part of the cache no piece covers: transparent, never blended
-    void ComposeFrame(int width, int height);
+    CSkinFrame m_frame; // the game layout's frame
     POINT m_ptSoundOn = {0, 0};
     POINT m_ptSoundOff = {0, 0};
     RECT m_rcMin = {};

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/Geometry.h"
 
 // The width and height tables of the resolution document. Each entry is one word: window size in the high
 // 16 bits, the smallest work-area size it holds for in the low 16 bits; tables are sorted descending.
@@ -24,8 +23,3 @@ private:
     std::vector<uint32_t> m_widths;
     std::vector<uint32_t> m_heights;
 };
-
-// The game window's restore rectangle in a work area, from the looked-up window width w and height h.
-// A size of 0 keeps the work area's own size in that dimension; the margin taken from the height shifts
-// the rectangle right and down alike.
-Rect ComputeRestoreRect(const Rect& workArea, int w, int h);

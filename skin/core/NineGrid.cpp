@@ -1,5 +1,7 @@
 #include "skin/core/NineGrid.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -39,4 +41,15 @@ std::vector<NineGridPlacement> PlanNineGrid(const NineGridPieceSize (&p)[9], int
         plan.push_back({7, p[6].w + k * p[7].w, bottom});
     plan.push_back({8, width - p[8].w, height - p[8].h});
     return plan;
+}
+
+NineGridCentre PlanNineGridCentre(const NineGridPieceSize (&p)[9], int width, int height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const int left = std::min(std::max({p[0].w, p[3].w, p[6].w}), width);
+    const int right = std::max({p[2].w, p[5].w, p[8].w});
+    const int top = std::min(std::max({p[0].h, p[1].h, p[2].h}), height);
+    const int bottom = std::max({p[6].h, p[7].h, p[8].h});
+    return NineGridCentre{left, top, std::max(width - right, left), std::max(height - bottom, top)};
 }

@@ -28,3 +28,17 @@ struct NineGridPlacement
 // bottom-left, bottom tiles, bottom-right. The last tile of a run may run past its span; what is drawn after it
 // covers the overrun. An edge piece without width (or height, for the sides) gets no tiles.
 std::vector<NineGridPlacement> PlanNineGrid(const NineGridPieceSize (&pieces)[9], int width, int height);
+
+// The part of a W x H rectangle that no piece covers, in the rectangle's coordinates (x0, y0, x1, y1): inside the
+// widest piece of each side and the highest piece of the top and bottom rows. Pieces that meet or overlap leave an
+// empty part at the first piece's edge; the result never lies outside the rectangle.
+struct NineGridCentre
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+
+    bool operator==(const NineGridCentre& other) const
+    {
+        return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
+    }
+};
+NineGridCentre PlanNineGridCentre(const NineGridPieceSize (&pieces)[9], int width, int height);

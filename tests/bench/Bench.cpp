@@ -203,9 +203,7 @@ int main(int argc, char** argv)
     const double decode = Average(10,
                                   []
                                   {
-                                      Gdiplus::Bitmap* loaded = nullptr;
-                                      LoadResourceImage(205, &loaded, "JPG");
-                                      std::unique_ptr<Gdiplus::Bitmap> image(loaded);
+                                      std::unique_ptr<Gdiplus::Bitmap> image = LoadResourceImage(205, "JPG");
                                       Gdiplus::BitmapData data = {};
                                       Gdiplus::Rect all(0, 0, image->GetWidth(), image->GetHeight());
                                       image->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data);

@@ -43,13 +43,10 @@ protected:
 private:
     void Push()
     {
-        Gdiplus::Bitmap* loaded = nullptr;
-        if (!LoadResourceImage(129, &loaded, "PNG"))
+        std::unique_ptr<Gdiplus::Bitmap> shape = LoadResourceImage(129, "PNG");
+        std::unique_ptr<Gdiplus::Bitmap> colour = LoadResourceImage(205, "JPG");
+        if (!shape || !colour)
             return;
-        std::unique_ptr<Gdiplus::Bitmap> shape(loaded);
-        if (!LoadResourceImage(205, &loaded, "JPG"))
-            return;
-        std::unique_ptr<Gdiplus::Bitmap> colour(loaded);
         const int w = static_cast<int>(shape->GetWidth()), h = static_cast<int>(shape->GetHeight());
         CDibSurface surface;
         if (!surface.Create(w, h))

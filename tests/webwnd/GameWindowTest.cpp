@@ -235,11 +235,9 @@ TEST_F(GameWindow, LoginPictureIsPremultipliedShapeAndColour)
     ASSERT_EQ(width, surface.Width());
     ASSERT_EQ(height, surface.Height());
 
-    Gdiplus::Bitmap* loaded = nullptr;
-    ASSERT_TRUE(LoadResourceImage(129, &loaded, "PNG"));
-    std::unique_ptr<Gdiplus::Bitmap> shape(loaded);
-    ASSERT_TRUE(LoadResourceImage(205, &loaded, "JPG"));
-    std::unique_ptr<Gdiplus::Bitmap> colour(loaded);
+    std::unique_ptr<Gdiplus::Bitmap> shape = LoadResourceImage(129, "PNG");
+    std::unique_ptr<Gdiplus::Bitmap> colour = LoadResourceImage(205, "JPG");
+    ASSERT_TRUE(shape && colour);
     const bool unscaled =
         width == static_cast<int>(shape->GetWidth()) && height == static_cast<int>(shape->GetHeight());
 
@@ -296,9 +294,8 @@ TEST_F(GameWindow, GameRepaintDrawsFrameTitleAndCentre)
         const CScreenPixels shot(window);
         // The frame's top-left piece (image 151) at its own size in the corner (within the rounding of its
         // drawing and blending), left of the icon button that stands from x = 5.
-        Gdiplus::Bitmap* loaded = nullptr;
-        ASSERT_TRUE(LoadResourceImage(151, &loaded, "PNG"));
-        std::unique_ptr<Gdiplus::Bitmap> corner(loaded);
+        std::unique_ptr<Gdiplus::Bitmap> corner = LoadResourceImage(151, "PNG");
+        ASSERT_TRUE(corner);
         int differing = 0;
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 5; ++x)
@@ -432,11 +429,9 @@ TEST_F(GameWindow, LoginPictureIsTheWholePictureScaledToTheWindow)
     // The window the screen gives (the picture's own 1024 x 700 on a large screen, 1024 x 600 on a 1280 x 600 one,
     // 800 x 600 on an 800 x 600 one; the test command runs this on all three) shows the whole merged picture, image
     // 129's shape in image 205's colours, scaled into it: no row or column of the shape image's own colours is left.
-    Gdiplus::Bitmap* loaded = nullptr;
-    ASSERT_TRUE(LoadResourceImage(129, &loaded, "PNG"));
-    std::unique_ptr<Gdiplus::Bitmap> shape(loaded);
-    ASSERT_TRUE(LoadResourceImage(205, &loaded, "JPG"));
-    std::unique_ptr<Gdiplus::Bitmap> colour(loaded);
+    std::unique_ptr<Gdiplus::Bitmap> shape = LoadResourceImage(129, "PNG");
+    std::unique_ptr<Gdiplus::Bitmap> colour = LoadResourceImage(205, "JPG");
+    ASSERT_TRUE(shape && colour);
     {
         CLockedPixels shapePixels(*shape, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite);
         CLockedPixels colourPixels(*colour, Gdiplus::ImageLockModeRead);

@@ -135,3 +135,21 @@ Visibility ButtonVisibility(WebButton button, bool gameLayout, bool withExitAndM
     }
     return Visibility::Untouched;
 }
+
+Rect ComputeRestoreRect(const Rect& workArea, int w, int h)
+{
+    Rect rect = workArea;
+    if (w != 0)
+        rect.right = workArea.left + w;
+    int margin = 0;
+    if (h != 0)
+    {
+        margin = (workArea.Height() - h) / 2;
+        rect.bottom = workArea.top + h;
+    }
+    rect.left += margin;
+    rect.right += margin;
+    rect.top += margin;
+    rect.bottom += margin;
+    return rect;
+}

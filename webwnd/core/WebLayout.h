@@ -25,6 +25,11 @@ struct MaximiseToggle
 };
 MaximiseToggle ToggleMaximisedRects(bool nowMaximised, const Rect& workArea, const Rect& current, const Rect& restore);
 
+// The game window's restore rectangle in a work area, from the window width w and height h the screen-size tables
+// give for it. A size of 0 keeps the work area's own size in that dimension; the margin taken from the height shifts
+// the rectangle right and down alike.
+Rect ComputeRestoreRect(const Rect& workArea, int w, int h);
+
 // A layout rectangle as a rectangle: left x, top y, right x + w, bottom y + h.
 Rect RectOfLayout(const LayoutRect& layout);
 

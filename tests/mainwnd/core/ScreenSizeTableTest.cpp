@@ -82,27 +82,3 @@ TEST(ScreenSizeTables, MissingSectionsLeaveEmptyTables)
             EXPECT_EQ(0, tables.LookupScreenSize(2000, false));
     }
 }
-
-TEST(RestoreRect, FromWorkArea)
-{
-    const CScreenSizeTables tables = LoadText(ReadShippedDocument("resolution.ini"));
-    struct Case
-    {
-        Rect workArea;
-        Rect expected;
-    } const cases[] = {
-        {{0, 0, 1920, 1040}, {120, 120, 1560, 920}},
-        {{0, 0, 1366, 728}, {22, 22, 1388, 705}},
-        {{0, 0, 1024, 728}, {22, 22, 1046, 705}},
-        {{100, 50, 2020, 1090}, {220, 170, 1660, 970}}, // the same area moved: left and top are kept
-        {{0, 0, 800, 600}, {0, 0, 800, 600}},           // smaller than every listed size: the work area itself
-        {{0, 0, 1920, 600}, {0, 0, 1440, 600}},
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(::testing::Message() << c.workArea.Width() << "x" << c.workArea.Height());
-        const int w = tables.LookupScreenSize(c.workArea.Width(), true);
-        const int h = tables.LookupScreenSize(c.workArea.Height(), false);
-        EXPECT_EQ(c.expected, ComputeRestoreRect(c.workArea, w, h));
-    }
-}

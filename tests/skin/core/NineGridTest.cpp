@@ -91,3 +91,34 @@ TEST(NineGrid, BottomTilesTakeTheBottomLeftPiecesHeightAndZeroSizedTilesAreSkipp
     EXPECT_TRUE(OfPiece(degenerate, 1).empty());
     EXPECT_TRUE(OfPiece(degenerate, 3).empty());
 }
+
+TEST(NineGrid, CentreLeftByThePieces)
+{
+    // Inside the widest piece of each side and the highest of the top and bottom rows; where the pieces meet or
+    // overlap, an empty centre at the first piece's edge, never outside the rectangle.
+    const NineGridPieceSize uneven[9] = {{4, 30}, {2, 20}, {9, 25}, {7, 2}, {1, 1}, {3, 2}, {5, 6}, {2, 8}, {6, 3}};
+    struct Case
+    {
+        const char* name;
+        const NineGridPieceSize (*pieces)[9];
+        int width, height;
+        NineGridCentre expected;
+    } const cases[] = {
+        {"shipped, the smallest game window", &kShipped, 1000, 580, {6, 30, 994, 577}},
+        {"shipped, 1280 x 600", &kShipped, 1280, 600, {6, 30, 1274, 597}},
+        {"shipped, 3840 x 2160", &kShipped, 3840, 2160, {6, 30, 3834, 2157}},
+        {"the widest and highest piece of each side", &uneven, 100, 80, {7, 30, 91, 72}},
+        {"pieces wider than the rectangle", &kShipped, 10, 20, {6, 20, 6, 20}},
+        {"nothing at all", &kShipped, 0, 0, {0, 0, 0, 0}},
+        {"a negative size counts as none", &kShipped, -5, -5, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const NineGridCentre centre = PlanNineGridCentre(*c.pieces, c.width, c.height);
+        EXPECT_EQ(c.expected.left, centre.left);
+        EXPECT_EQ(c.expected.top, centre.top);
+        EXPECT_EQ(c.expected.right, centre.right);
+        EXPECT_EQ(c.expected.bottom, centre.bottom);
+    }
+}

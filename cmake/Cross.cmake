@@ -178,7 +178,7 @@ add_dependencies(operator_build_tests lumora_operator url_recorder)
 add_executable(minimal_start WIN32 tests/bench/MinimalStart.cpp tests/bench/MinimalStart.rc res/images.rc)
 target_link_libraries(minimal_start PRIVATE lumora_win32 lumora_winmain)
 add_executable(bench tests/bench/Bench.cpp)
-target_link_libraries(bench PRIVATE lumora_win32 psapi)
+target_link_libraries(bench PRIVATE lumora_win32 psapi GTest::gtest)
 lumora_brand(bench res/lumora.rc)
 
 # The run command without a display, run as a newcomer runs it, with a run folder of its own in this tree.

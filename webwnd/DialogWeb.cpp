@@ -113,55 +113,51 @@ void CDialogWeb::DoDataExchange(CDataExchange* pDX)
 
 BOOL CDialogWeb::OnInitDialog()
 {
+    // The framework's guard ends the initialisation at a step that throws; the window is made all the same.
     CDialog::OnInitDialog();
-    // A step that fails ends the initialisation there; the window is made all the same.
+    SetWindowText("Web");
+    m_strTitle = AfxLoadString(IDS_WEB_TITLE);
+    m_bGameLayout = false;
+    m_bMaximised = true;
+    m_bSoundOn = true;
+    m_ptSoundOn = POINT{-1, -2};
+    m_ptSoundOff = POINT{-1, -1};
+    if (const LayoutRect* minimum = m_owner.FindLayout("DlgWeb_Min"))
+        m_rcMin = ToRECT(RectOfLayout(*minimum));
+
+    const Rect work = ToRect(AfxGetWorkArea());
+    const int w = m_owner.LookupScreenSize(work.Width(), true);
+    const int h = m_owner.LookupScreenSize(work.Height(), false);
+    m_rcRestore = ToRECT(ComputeRestoreRect(work, w, h));
+
+    if (const LayoutRect* place = m_owner.FindLayout("DlgWeb"))
+        MoveWindow(place->x, place->y, place->w, place->h, TRUE);
+    NavigateToStart();
+    LayoutButtons(false);
+    m_frame.SetFrames(m_owner.Frames("Toolbar"));
+
+    m_crKey = RGB(0, 0, 255);
+    ApplyLayeredStyle();
+    ModifyStyleEx(WS_EX_APPWINDOW, 0);
+    return TRUE;
+}
+
+void CDialogWeb::NavigateToStart()
+{
+    if (m_strStartUrl.Empty())
+        return;
+    // A control that refuses the address leaves an empty browser, nothing more: the rest of the initialisation (the
+    // layered style, the key, the frame) still runs.
+    VARIANT empty;
+    ::VariantInit(&empty);
     try
     {
-        SetWindowText("Web");
-        m_strTitle = AfxLoadString(IDS_WEB_TITLE);
-        m_bGameLayout = false;
-        m_bMaximised = true;
-        m_bSoundOn = true;
-        m_ptSoundOn = POINT{-1, -2};
-        m_ptSoundOff = POINT{-1, -1};
-        if (const LayoutRect* minimum = m_owner.FindLayout("DlgWeb_Min"))
-            m_rcMin = ToRECT(RectOfLayout(*minimum));
-
-        const Rect work = ToRect(AfxGetWorkArea());
-        const int w = m_owner.LookupScreenSize(work.Width(), true);
-        const int h = m_owner.LookupScreenSize(work.Height(), false);
-        m_rcRestore = ToRECT(ComputeRestoreRect(work, w, h));
-
-        if (const LayoutRect* place = m_owner.FindLayout("DlgWeb"))
-            MoveWindow(place->x, place->y, place->w, place->h, TRUE);
-
-        if (!m_strStartUrl.Empty())
-        {
-            // A control that refuses the address leaves an empty browser, nothing more: the rest of the
-            // initialisation (the layered style, the key, the frame) still runs.
-            VARIANT empty;
-            ::VariantInit(&empty);
-            try
-            {
-                m_browser.Navigate(m_strStartUrl, &empty, &empty, &empty, &empty);
-            }
-            catch (...)
-            {
-            }
-            ::VariantClear(&empty);
-        }
-
-        LayoutButtons(false);
-        m_frame.SetFrames(m_owner.Frames("Toolbar"));
-
-        m_crKey = RGB(0, 0, 255);
-        ApplyLayeredStyle();
-        ModifyStyleEx(WS_EX_APPWINDOW, 0);
+        m_browser.Navigate(m_strStartUrl, &empty, &empty, &empty, &empty);
     }
     catch (...)
     {
     }
-    return TRUE;
+    ::VariantClear(&empty);
 }
 
 void CDialogWeb::SetGameLayout(bool game)
@@ -390,17 +386,9 @@ LRESULT CDialogWeb::OnNcHitTest(POINT point)
 {
     if (!m_bGameLayout || m_bMaximised || !::IsWindow(m_browser.m_hWnd))
         return Default();
-    int code = HitClient;
-    try
-    {
-        RECT browser;
-        m_browser.GetWindowRect(&browser);
-        code = WebWindowHitTest(ToPoint(point), ToRect(browser), m_bGameLayout, m_bMaximised);
-    }
-    catch (...)
-    {
-        return HTCLIENT;
-    }
+    RECT browser;
+    m_browser.GetWindowRect(&browser);
+    const int code = WebWindowHitTest(ToPoint(point), ToRect(browser), m_bGameLayout, m_bMaximised);
     return code == HitDefault ? Default() : code;
 }
 

@@ -117,6 +117,8 @@ protected:
 private:
     // The visibility rule; withExitAndMin: the whole rule, else without the Exit and Min rows.
     void ApplyVisibility(bool withExitAndMin);
+    // The browser's start address, once the window is made.
+    void NavigateToStart();
     // The layered style and its colour key in the login layout, none in the game layout.
     void ApplyLayeredStyle();
     // Paints centre (client coordinates) black where no browser covers it.

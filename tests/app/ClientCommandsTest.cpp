@@ -15,6 +15,7 @@
 
 #include "res/resource.h"
 #include "tests/app/ClientProcess.h"
+#include "tests/framework/PumpUntil.h"
 
 namespace
 {
@@ -32,16 +33,6 @@ LRESULT CALLBACK FlashProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-void PumpFor(int milliseconds)
-{
-    for (int waited = 0; waited < milliseconds; waited += 10)
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&msg);
-        ::Sleep(10);
-    }
-}
 
 } // namespace
 
@@ -159,7 +150,7 @@ TEST(ClientCommands, SoundSwitchAndItsSettings)
     g_clicks.clear();
     g_keys.clear();
     Click(client.Web(), IDC_BTN_VOLUME);
-    PumpFor(500);
+    Pump(500);
     EXPECT_EQ((std::vector<LPARAM>{static_cast<LPARAM>(0xFFFFFFFF), static_cast<LPARAM>(0xFFFFFFFF)}), g_clicks);
     EXPECT_EQ((std::vector<WPARAM>{2, 2}), g_keys);
 
@@ -189,9 +180,9 @@ TEST(ClientCommands, SoundSwitchAndItsSettings)
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, 5000));
     g_clicks.clear();
     Click(client.Web(), IDC_BTN_VOLUME); // on again
-    PumpFor(300);
+    Pump(300);
     Click(client.Web(), IDC_BTN_VOLUME); // off
-    PumpFor(500);
+    Pump(500);
     EXPECT_EQ((std::vector<LPARAM>{MAKELPARAM(600, 25), MAKELPARAM(600, 25), MAKELPARAM(640, 24), MAKELPARAM(640, 24)}),
               g_clicks);
     ::DestroyWindow(first);

@@ -20,6 +20,7 @@
 #include "mainwnd/core/GameTables.h"
 #include "res/resource.h"
 #include "tests/app/UserInput.h"
+#include "tests/framework/TestWindows.h"
 
 inline const UINT kGamePageLoaded = WM_USER + 100;
 inline const UINT kWebPageLoaded = WM_USER + 101;
@@ -60,24 +61,6 @@ inline std::wstring BuiltClient()
     for (wchar_t& c : path)
         c = c == L'/' ? L'\\' : c;
     return path;
-}
-
-inline bool Same(const RECT& a, const RECT& b)
-{
-    return ::EqualRect(&a, &b) != FALSE;
-}
-
-inline std::string Text(const RECT& r)
-{
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + ")";
-}
-
-inline RECT WindowRect(HWND hwnd)
-{
-    RECT r = {};
-    ::GetWindowRect(hwnd, &r);
-    return r;
 }
 
 // Asks done() every 50 ms until it holds or the time is up. Each answer is asked for once, so done() may act (post a
@@ -162,34 +145,17 @@ public:
     }
 
 private:
-    struct Search
-    {
-        DWORD pid;
-        HWND main;
-        HWND web;
-    };
-    static BOOL CALLBACK Visit(HWND hwnd, LPARAM param)
-    {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(hwnd, &pid);
-        wchar_t className[32] = {}, title[64] = {};
-        ::GetClassNameW(hwnd, className, 32);
-        ::GetWindowTextW(hwnd, title, 64);
-        if (pid != s->pid || std::wstring(className) != L"#32770")
-            return TRUE;
-        if (std::wstring(title) == L"Web")
-            s->web = hwnd;
-        else if (!::GetWindow(hwnd, GW_OWNER))
-            s->main = hwnd;
-        return TRUE;
-    }
+    // The client's two dialogs: the web window by its title, the main window as the one without an owner.
     bool Find()
     {
-        Search s = {m_process.dwProcessId, nullptr, nullptr};
-        ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
-        m_main = s.main;
-        m_web = s.web;
+        m_main = m_web = nullptr;
+        for (HWND hwnd : WindowsOf(m_process.dwProcessId, [](HWND h) { return ClassOf(h) == L"#32770"; }))
+        {
+            if (TitleOf(hwnd) == L"Web")
+                m_web = hwnd;
+            else if (!::GetWindow(hwnd, GW_OWNER))
+                m_main = hwnd;
+        }
         return m_main && m_web;
     }
 
@@ -207,27 +173,7 @@ inline std::wstring FolderOf(const std::wstring& path)
 // A visible window of the client's process with exactly this caption, or null.
 inline HWND FindShown(DWORD pid, const std::wstring& caption)
 {
-    struct Search
-    {
-        DWORD pid;
-        const std::wstring* caption;
-        HWND found;
-    } search = {pid, &caption, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL CALLBACK
-        {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t title[64] = {};
-            ::GetWindowTextW(hwnd, title, 64);
-            if (owner != s->pid || !::IsWindowVisible(hwnd) || *s->caption != title)
-                return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindVisibleWindow(pid, [&](HWND hwnd) { return TitleOf(hwnd) == caption; });
 }
 
 // What a message box of the client shows of its kind: its buttons and whether it stays above every other window.

@@ -30,13 +30,6 @@ const LaidOut kButtons[] = {
     {IDC_BTN_REFRESH, nullptr, "Refresh_L"},    {IDC_BTN_CLEAR, nullptr, "Clear_L"},
 };
 
-RECT ChildRect(HWND child)
-{
-    RECT r = WindowRect(child);
-    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // How many colours the screen shows inside r: a button that draws its picture shows many, one that draws nothing
 // shows what lies behind it.
 size_t ColoursShown(const RECT& r)

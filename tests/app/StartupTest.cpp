@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/framework/TestWindows.h"
+
 namespace
 {
 
@@ -53,29 +55,10 @@ std::wstring CopyClient(const std::wstring& folder, const wchar_t* fileName)
     return target;
 }
 
-struct VisibleDialogs
-{
-    DWORD pid;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectDialogs(HWND hwnd, LPARAM param)
-{
-    auto* found = reinterpret_cast<VisibleDialogs*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t className[32] = {};
-    ::GetClassNameW(hwnd, className, 32);
-    if (pid == found->pid && ::IsWindowVisible(hwnd) && std::wstring(className) == L"#32770")
-        found->windows.push_back(hwnd);
-    return TRUE;
-}
-
+// The client's visible dialogs (its main window and its web window, and anything else a start would show).
 std::vector<HWND> DialogsOf(DWORD pid)
 {
-    VisibleDialogs found{pid, {}};
-    ::EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&found));
-    return found.windows;
+    return WindowsOf(pid, [](HWND hwnd) { return ::IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770"; });
 }
 
 enum class CloseBy

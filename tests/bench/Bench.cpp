@@ -32,6 +32,8 @@
 #include "host/ImpIDispatch.h"
 #include "mainwnd/GameDlg.h"
 #include "skin/ResourceImage.h"
+#include "tests/framework/PumpUntil.h"
+#include "tests/framework/TestWindows.h"
 
 namespace
 {
@@ -43,46 +45,10 @@ double Ms(Clock::duration d)
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-void Pump(int milliseconds)
-{
-    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-    do
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(2);
-    } while (Clock::now() < end);
-}
-
-struct Found
-{
-    DWORD pid;
-    const wchar_t* title;
-    HWND window;
-};
-
-BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param)
-{
-    auto* found = reinterpret_cast<Found*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t title[64] = {};
-    ::GetWindowTextW(hwnd, title, 64);
-    if (pid != found->pid || !::IsWindowVisible(hwnd) || std::wstring(title) != found->title)
-        return TRUE;
-    found->window = hwnd;
-    return FALSE;
-}
-
+// The visible window of process pid with this title, or null.
 HWND WindowOf(DWORD pid, const wchar_t* title)
 {
-    Found found = {pid, title, nullptr};
-    ::EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&found));
-    return found.window;
+    return FindVisibleWindow(pid, [&](HWND hwnd) { return TitleOf(hwnd) == title; });
 }
 
 SIZE_T PrivateBytes(HANDLE process)

@@ -11,6 +11,7 @@
 #include "framework/Dialog.h"
 #include "framework/Text.h"
 #include "framework/WinApp.h"
+#include "tests/framework/TestWindows.h"
 
 namespace
 {
@@ -353,25 +354,6 @@ struct ShownBox
     std::wstring text;
 };
 
-struct BoxSearch
-{
-    DWORD pid;
-    HWND box;
-};
-
-BOOL CALLBACK FindBoxOf(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t className[32] = {};
-    ::GetClassNameW(hwnd, className, 32);
-    if (pid != search->pid || !::IsWindowVisible(hwnd) || std::wstring(className) != L"#32770")
-        return TRUE;
-    search->box = hwnd;
-    return FALSE;
-}
-
 // Starts a copy of the probe program named fileName, answers the message box it shows, and returns what the box
 // showed.
 ShownBox RunProbeAs(const std::wstring& fileName)
@@ -401,21 +383,19 @@ ShownBox RunProbeAs(const std::wstring& fileName)
         ADD_FAILURE() << "CreateProcess failed: " << ::GetLastError();
         return shown;
     }
-    BoxSearch search = {process.dwProcessId, nullptr};
-    for (int i = 0; i < 300 && !search.box; ++i)
+    HWND box = nullptr;
+    for (int i = 0; i < 300 && !box; ++i)
     {
         ::Sleep(50);
-        ::EnumWindows(FindBoxOf, reinterpret_cast<LPARAM>(&search));
+        box = FindVisibleWindow(process.dwProcessId, [](HWND hwnd) { return ClassOf(hwnd) == L"#32770"; });
     }
-    if (search.box)
+    if (box)
     {
+        shown.caption = TitleOf(box);
         wchar_t text[256] = {};
-        ::GetWindowTextW(search.box, text, 256);
-        shown.caption = text;
-        text[0] = 0;
-        ::GetDlgItemTextW(search.box, 0xFFFF, text, 256);
+        ::GetDlgItemTextW(box, 0xFFFF, text, 256);
         shown.text = text;
-        ::PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     else
     {

@@ -19,6 +19,8 @@
 #include "framework/OccManager.h"
 #include "tests/framework/OccTestControl.h"
 #include "tests/framework/OccTestResource.h"
+#include "tests/framework/PumpUntil.h"
+#include "tests/framework/TestWindows.h"
 
 using occtest::ControlLog;
 using occtest::CTestControl;
@@ -253,46 +255,6 @@ void ClearArgs(std::vector<VARIANT>& args)
     }
 }
 
-void PumpMessages()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& done, int milliseconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done())
-    {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        PumpMessages();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
-
-// A rectangle of a child window in its parent's client coordinates.
-RECT ChildRect(HWND child)
-{
-    RECT rect = {};
-    ::GetWindowRect(child, &rect);
-    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-::testing::AssertionResult SameRect(const RECT& expected, const RECT& actual)
-{
-    if (::EqualRect(&expected, &actual))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected {" << expected.left << "," << expected.top << ","
-                                         << expected.right << "," << expected.bottom << "}, got {" << actual.left << ","
-                                         << actual.top << "," << actual.right << "," << actual.bottom << "}";
-}
 
 // ---- fixture ----
 
@@ -323,7 +285,7 @@ protected:
     }
     void TearDown() override
     {
-        PumpMessages();
+        PumpOnce();
         AfxEnableControlContainer(nullptr);
     }
 
@@ -386,8 +348,8 @@ TEST_F(OccTest, CreatesEachControlAtItsTemplatePlaceWithItsIdVisibilityAndTabOrd
 
         RECT expected = c.dluRect;
         ASSERT_TRUE(::MapDialogRect(dlg.m_hWnd, &expected));
-        EXPECT_TRUE(SameRect(expected, ChildRect(hwnd)));
-        EXPECT_TRUE(SameRect(expected, control->m_posRect));
+        EXPECT_TRUE(Same(expected, ChildRect(hwnd)));
+        EXPECT_TRUE(Same(expected, control->m_posRect));
         EXPECT_EQ(dlg.m_hWnd, control->m_frameWindow);
 
         const LONG style = ::GetWindowLongW(hwnd, GWL_STYLE);
@@ -928,11 +890,11 @@ TEST_F(OccTest, WrapperMovesTheControlThroughItsInPlaceObject)
     const RECT moved = {20, 30, 220, 130};
     dlg.m_control.MoveWindow(moved);
     EXPECT_EQ(1, control->m_objectRectsCalls);
-    EXPECT_TRUE(SameRect(moved, control->m_lastObjectRects));
-    EXPECT_TRUE(SameRect(moved, ChildRect(control->Window())));
+    EXPECT_TRUE(Same(moved, control->m_lastObjectRects));
+    EXPECT_TRUE(Same(moved, ChildRect(control->Window())));
     dlg.m_control.MoveWindow(5, 6, 50, 40);
-    EXPECT_TRUE(SameRect(RECT{5, 6, 55, 46}, control->m_lastObjectRects));
-    EXPECT_TRUE(SameRect(RECT{5, 6, 55, 46}, ChildRect(control->Window())));
+    EXPECT_TRUE(Same(RECT{5, 6, 55, 46}, control->m_lastObjectRects));
+    EXPECT_TRUE(Same(RECT{5, 6, 55, 46}, ChildRect(control->Window())));
     dlg.DestroyWindow();
 }
 
@@ -1078,7 +1040,7 @@ TEST_F(OccTest, WebBrowserIsHostedAsksForTheUiHandlerAndReportsNavigation)
 
     ControlLog().clear();
     dlg.DestroyWindow();
-    PumpMessages();
+    PumpOnce();
     EXPECT_EQ(nullptr, dlg.m_control.ControlSite());
     EXPECT_EQ(Log{"site deleted (refs 0)"}, ControlLog());
 }

@@ -1,6 +1,6 @@
-// Feeds arbitrary addresses and keys to the navigation watch's decision and to the game-server test, in a
-// double-byte and a single-byte code page, and checks that the two agree: the watch finds a game page exactly when
-// the game-server test says so.
+// Feeds arbitrary addresses and keys to the navigation watch's decision, in a double-byte and a single-byte code
+// page: it must not crash, it must find a game page exactly when the game-server test (which it calls after folding
+// its keys in place) says so on the untouched inputs, and the folded keys must classify the next address the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -18,46 +18,8 @@
 #include "host/CustomOccManager.h"
 #include "host/ImpIDispatch.h"
 #include "mainwnd/GameDlg.h"
-
-inline std::ostream& operator<<(std::ostream& out, const RECT& r)
-{
-    return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
-
-inline bool Same(const RECT& a, const RECT& b)
-{
-    return ::EqualRect(&a, &b) != FALSE;
-}
-
-inline RECT WindowRect(HWND hwnd)
-{
-    RECT r = {};
-    ::GetWindowRect(hwnd, &r);
-    return r;
-}
-
-// The rectangle of a child in its parent's client coordinates.
-inline RECT ChildRect(HWND child)
-{
-    RECT r = WindowRect(child);
-    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-inline void Pump(int milliseconds = 100)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    do
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (std::chrono::steady_clock::now() < end);
-}
+#include "tests/framework/PumpUntil.h"
+#include "tests/framework/TestWindows.h"
 
 inline bool IsLayered(HWND hwnd)
 {

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-// Calls into an ActiveX control by dispatch identifier (CWnd::InvokeHelper).
+// Calls into an ActiveX control by dispatch identifier (COleControlWnd::InvokeHelper).
 
 // What a failed dispatch call throws.
 class COleDispatchException

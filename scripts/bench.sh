@@ -12,18 +12,7 @@ WORK="$ROOT/build/bench"
 # shellcheck source=scripts/wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
 
-cleanup()
-{
-    lumora_stop_running
-    lumora_stop_session
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-bash "$ROOT/scripts/setup.sh" >/dev/null || exit 1
-lumora_choose_arch || exit 1
-mkdir -p "$WORK/logs"
+lumora_session_script "$WORK"
 lumora_build release "$LUMORA_ARCH" "$WORK/logs/release-build.log" lumora || exit 1
 lumora_build cross "$LUMORA_ARCH" "$WORK/logs/cross-build.log" bench minimal_start || exit 1
 release=$(lumora_tree release "$LUMORA_ARCH")

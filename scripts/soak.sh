@@ -19,18 +19,7 @@ CYCLES=$((10#$CYCLES))
 # shellcheck source=scripts/wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
 
-cleanup()
-{
-    lumora_stop_running
-    lumora_stop_session
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-bash "$ROOT/scripts/setup.sh" >/dev/null || exit 1
-lumora_choose_arch || exit 1
-mkdir -p "$WORK/logs"
+lumora_session_script "$WORK"
 lumora_build cross "$LUMORA_ARCH" "$WORK/logs/cross-build.log" journey_tests lumora standin_browser url_recorder ||
     exit 1
 

@@ -494,6 +494,19 @@ lumora_stop_running()
 
 # --- A Wine session for one program -------------------------------------------------------------------------------
 
+# The start of a script that runs one program under Wine (bench.sh, soak.sh): whatever it started is stopped when it
+# ends, also on Ctrl-C or a stop signal; what is missing is installed; the architecture is chosen. $1: its work folder,
+# made with its logs folder.
+lumora_session_script()
+{
+    trap 'lumora_stop_running; lumora_stop_session' EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    bash "$(dirname "${BASH_SOURCE[0]}")/setup.sh" >/dev/null || exit 1
+    lumora_choose_arch || exit 1
+    mkdir -p "$1/logs"
+}
+
 # What bench.sh and soak.sh share: a display of their own, an offline prefix under $1 with its server, and (with $2
 # "standin") the stand-in browser and the test site. The stand-in is the one built for LUMORA_ARCH's cross tree.
 lumora_start_session()

@@ -89,3 +89,17 @@ size_t CountColourKeyPixels(const ConstPixelView& image, uint32_t key)
     }
     return count;
 }
+
+bool IsOpaque(const PixelView& image)
+{
+    for (int y = 0; y < image.height; ++y)
+    {
+        const uint32_t* row = image.Row(y);
+        for (int x = 0; x < image.width; ++x)
+        {
+            if ((row[x] & kAlphaMask) != kAlphaMask)
+                return false;
+        }
+    }
+    return true;
+}

@@ -39,6 +39,9 @@ void MergeShapeAndColour(const PixelView& shape, const ConstPixelView& colour, i
 // times alpha / 255, rounded to nearest. Alpha 255 leaves a pixel as it is; alpha 0 makes it 0.
 void Premultiply(const PixelView& image);
 
+// Whether every pixel of image is fully opaque (alpha 255); true for an empty image.
+bool IsOpaque(const PixelView& image);
+
 // The number of pixels whose red, green and blue equal key (0xRRGGBB), whatever their alpha: the pixels that a
 // colour-keyed window would show as holes.
 size_t CountColourKeyPixels(const ConstPixelView& image, uint32_t key);

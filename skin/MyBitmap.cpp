@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "config/core/ZoIni.h"
-#include "skin/core/NineGrid.h"
 #include "skin/ResourceImage.h"
 
 CMyBitmap::~CMyBitmap() = default;
@@ -21,11 +20,7 @@ Gdiplus::Bitmap* CMyBitmap::GetFrameImage(UINT index)
     auto cached = m_images.find(index);
     if (cached != m_images.end() && cached->second)
         return cached->second.get();
-    if (m_pFrames->empty())
-        return nullptr;
-    const std::string& entry = (*m_pFrames)[index % m_pFrames->size()];
-    const int id = ZoGameBase::TextToInt(entry.c_str());
-    std::unique_ptr<Gdiplus::Bitmap> loaded = LoadResourceImage(static_cast<UINT>(id), "PNG");
+    std::unique_ptr<Gdiplus::Bitmap> loaded = LoadFrameImage(index);
     if (!loaded)
         return nullptr;
     std::unique_ptr<Gdiplus::Bitmap>& image = m_images[index];
@@ -33,33 +28,54 @@ Gdiplus::Bitmap* CMyBitmap::GetFrameImage(UINT index)
     return image.get();
 }
 
-std::unique_ptr<Gdiplus::Bitmap> CMyBitmap::ComposeNineGrid(const RECT& rect)
+std::unique_ptr<Gdiplus::Bitmap> CMyBitmap::LoadFrameImage(UINT index) const
+{
+    if (!m_pFrames || m_pFrames->empty())
+        return nullptr;
+    const std::string& entry = (*m_pFrames)[index % m_pFrames->size()];
+    return LoadResourceImage(static_cast<UINT>(ZoGameBase::TextToInt(entry.c_str())), "PNG");
+}
+
+bool CMyBitmap::NineGridPieces(NineGridPieceSize (&sizes)[9])
 {
     if (!m_pFrames || m_pFrames->empty() || m_pFrames->size() % 9 != 0)
-        return nullptr;
-
-    // Every piece's size is needed for the plan: a piece that cannot be loaded leaves nothing to compose.
-    Gdiplus::Bitmap* pieces[9] = {};
-    NineGridPieceSize sizes[9];
+        return false;
+    // Every piece's size is needed for a plan: a piece that cannot be loaded leaves nothing to compose.
     for (UINT k = 0; k < 9; ++k)
     {
-        pieces[k] = GetFrameImage(k);
-        if (!pieces[k])
-            return nullptr;
-        sizes[k] = {static_cast<int>(pieces[k]->GetWidth()), static_cast<int>(pieces[k]->GetHeight())};
+        Gdiplus::Bitmap* piece = GetFrameImage(k);
+        if (!piece)
+            return false;
+        sizes[k] = {static_cast<int>(piece->GetWidth()), static_cast<int>(piece->GetHeight())};
     }
+    return true;
+}
 
+std::unique_ptr<Gdiplus::Bitmap> CMyBitmap::ComposeNineGrid(const RECT& rect)
+{
+    NineGridPieceSize sizes[9];
+    if (!NineGridPieces(sizes))
+        return nullptr;
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
+    return ComposePieces(width, height, PlanNineGrid(sizes, width, height));
+}
+
+std::unique_ptr<Gdiplus::Bitmap> CMyBitmap::ComposePieces(int width, int height,
+                                                          const std::vector<NineGridPlacement>& placements)
+{
     std::unique_ptr<Gdiplus::Bitmap> composed(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB));
     if (!composed)
         return nullptr;
     // The surface goes before the image is handed out: its drawing is then done.
     Gdiplus::Graphics surface(composed.get());
-    for (const NineGridPlacement& placement : PlanNineGrid(sizes, width, height))
+    for (const NineGridPlacement& placement : placements)
     {
-        surface.DrawImage(pieces[placement.piece], placement.x, placement.y, sizes[placement.piece].w,
-                          sizes[placement.piece].h);
+        Gdiplus::Bitmap* piece = GetFrameImage(static_cast<UINT>(placement.piece));
+        if (!piece)
+            return nullptr;
+        surface.DrawImage(piece, placement.x, placement.y, static_cast<INT>(piece->GetWidth()),
+                          static_cast<INT>(piece->GetHeight()));
     }
     return composed;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "skin/core/AniFile.h"
+#include "skin/core/NineGrid.h"
 #include "skin/Gdiplus.h"
 
 // A skin surface painted from a frame list: the list's first image stretched over a rectangle (single-image
@@ -29,6 +30,8 @@ public:
     // The image of entry index (decoded once, then cached; owned here, the caller may change its pixels), or
     // null when it cannot be had.
     Gdiplus::Bitmap* GetFrameImage(UINT index);
+    // The image of entry index decoded anew for the caller, who keeps it as long as it needs it; nothing is cached.
+    std::unique_ptr<Gdiplus::Bitmap> LoadFrameImage(UINT index) const;
 
     // Paints the surface into dc at its origin, at the size of rect.
     void Draw(const RECT& rect, HDC dc);
@@ -36,6 +39,13 @@ public:
     // A new image of rect's size holding the nine-grid (transparent where no piece lies). Null when the list is not
     // a non-zero multiple of nine entries, or a piece cannot be loaded.
     std::unique_ptr<Gdiplus::Bitmap> ComposeNineGrid(const RECT& rect);
+    // The sizes of the nine pieces; false when the list is not a non-zero multiple of nine entries, or a piece
+    // cannot be loaded.
+    bool NineGridPieces(NineGridPieceSize (&sizes)[9]);
+    // A new width x height image holding the pieces drawn at placements (as PlanNineGrid and PlanNineGridBands give
+    // them), transparent elsewhere. Null when a piece cannot be had.
+    std::unique_ptr<Gdiplus::Bitmap> ComposePieces(int width, int height,
+                                                   const std::vector<NineGridPlacement>& placements);
 
     // Paints image resource id (type "PNG") into dc at its origin, stretched to the size of rect.
     static void DrawResourceImage(const RECT& rect, HDC dc, UINT id);

@@ -53,3 +53,31 @@ NineGridCentre PlanNineGridCentre(const NineGridPieceSize (&p)[9], int width, in
     const int bottom = std::max({p[6].h, p[7].h, p[8].h});
     return NineGridCentre{left, top, std::max(width - right, left), std::max(height - bottom, top)};
 }
+
+std::vector<NineGridBand> PlanNineGridBands(const NineGridPieceSize (&p)[9], int width, int height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const NineGridCentre c = PlanNineGridCentre(p, width, height);
+    const NineGridBand outline[] = {{0, 0, width, c.top, {}},
+                                    {0, c.bottom, width, height - c.bottom, {}},
+                                    {0, c.top, c.left, c.bottom - c.top, {}},
+                                    {c.right, c.top, width - c.right, c.bottom - c.top, {}}};
+    const std::vector<NineGridPlacement> plan = PlanNineGrid(p, width, height);
+    std::vector<NineGridBand> bands;
+    for (NineGridBand band : outline)
+    {
+        if (band.width <= 0 || band.height <= 0)
+            continue;
+        for (const NineGridPlacement& placement : plan)
+        {
+            const NineGridPieceSize& size = p[placement.piece];
+            const bool reaches = placement.x < band.x + band.width && placement.x + size.w > band.x &&
+                                 placement.y < band.y + band.height && placement.y + size.h > band.y;
+            if (reaches)
+                band.placements.push_back({placement.piece, placement.x - band.x, placement.y - band.y});
+        }
+        bands.push_back(std::move(band));
+    }
+    return bands;
+}

@@ -42,3 +42,15 @@ struct NineGridCentre
     }
 };
 NineGridCentre PlanNineGridCentre(const NineGridPieceSize (&pieces)[9], int width, int height);
+
+// One of the four bands around the centre that the pieces cover (the top band, the bottom band, then the left and
+// right edges between them; x, y, width and height in the rectangle's coordinates), with the placements that reach
+// into it, in drawing order, moved to the band's own coordinates. Drawn band by band, the pieces give each band the
+// pixels the whole grid drawn at once (PlanNineGrid) has there, so only the bands need composing and keeping.
+struct NineGridBand
+{
+    int x = 0, y = 0, width = 0, height = 0;
+    std::vector<NineGridPlacement> placements;
+};
+// The bands that are not empty, in the order above.
+std::vector<NineGridBand> PlanNineGridBands(const NineGridPieceSize (&pieces)[9], int width, int height);

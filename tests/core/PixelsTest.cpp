@@ -134,3 +134,14 @@ TEST(Pixels, CountsColourKeyPixelsWhateverTheirAlpha)
     EXPECT_EQ(3u, CountColourKeyPixels(ConstPixelView(pixels.data(), 6, 1, 6), 0x0000FF));
     EXPECT_EQ(1u, CountColourKeyPixels(ConstPixelView(pixels.data(), 6, 1, 6), 0xFFFFFF));
 }
+
+TEST(Pixels, OpaqueOnlyWhenEveryPixelOfTheViewIs)
+{
+    // Two rows of three in a buffer four wide: the fourth column lies outside the view.
+    std::vector<uint32_t> pixels = {0xFF000000, 0xFFFFFFFF, 0xFF123456, 0x00000000,
+                                    0xFF000000, 0xFF000000, 0xFF000000, 0x00000000};
+    EXPECT_TRUE(IsOpaque(PixelView{pixels.data(), 3, 2, 4}));
+    pixels[5] = 0xFE000000;
+    EXPECT_FALSE(IsOpaque(PixelView{pixels.data(), 3, 2, 4}));
+    EXPECT_TRUE(IsOpaque(PixelView{pixels.data(), 0, 0, 4}));
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace
@@ -120,5 +121,78 @@ TEST(NineGrid, CentreLeftByThePieces)
         EXPECT_EQ(c.expected.top, centre.top);
         EXPECT_EQ(c.expected.right, centre.right);
         EXPECT_EQ(c.expected.bottom, centre.bottom);
+    }
+}
+
+namespace
+{
+
+// Draws placements into a width x height picture the way a copy-drawing surface does: each piece's pixel (a value
+// that names the piece and the pixel within it) over what lies there, clipped to the picture. 0 is transparent.
+std::vector<uint32_t> Draw(const NineGridPieceSize (&pieces)[9], const std::vector<NineGridPlacement>& placements,
+                           int width, int height)
+{
+    std::vector<uint32_t> picture(static_cast<size_t>(width) * height, 0);
+    for (const NineGridPlacement& at : placements)
+        for (int y = 0; y < pieces[at.piece].h; ++y)
+            for (int x = 0; x < pieces[at.piece].w; ++x)
+            {
+                const int px = at.x + x, py = at.y + y;
+                if (px >= 0 && px < width && py >= 0 && py < height)
+                    picture[static_cast<size_t>(py) * width + px] =
+                        static_cast<uint32_t>(at.piece + 1) << 24 | static_cast<uint32_t>(y) << 12 | x;
+            }
+    return picture;
+}
+
+} // namespace
+
+TEST(NineGrid, BandsHoldWhatTheWholeGridHoldsThere)
+{
+    // Composed band by band, every pixel of every band is the whole grid's pixel there; the bands do not overlap,
+    // and what they leave is the centre, which the whole grid leaves transparent.
+    const NineGridPieceSize uneven[9] = {{4, 30}, {3, 20}, {9, 25}, {7, 2}, {1, 1}, {3, 5}, {5, 6}, {2, 8}, {6, 3}};
+    struct Case
+    {
+        const char* name;
+        const NineGridPieceSize (*pieces)[9];
+        int width, height;
+    } const cases[] = {
+        {"the smallest game window", &kShipped, 1000, 580},
+        {"1280 x 600", &kShipped, 1280, 600},
+        {"1920 x 1080", &kShipped, 1920, 1080},
+        {"3840 x 2160", &kShipped, 3840, 2160},
+        {"uneven pieces, tiles that overrun", &uneven, 101, 67},
+        {"smaller than the pieces", &kShipped, 9, 20},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const std::vector<uint32_t> whole = Draw(*c.pieces, PlanNineGrid(*c.pieces, c.width, c.height), c.width,
+                                                 c.height);
+        std::vector<int> covered(whole.size(), 0);
+        int differing = 0;
+        for (const NineGridBand& band : PlanNineGridBands(*c.pieces, c.width, c.height))
+        {
+            const std::vector<uint32_t> own = Draw(*c.pieces, band.placements, band.width, band.height);
+            for (int y = 0; y < band.height; ++y)
+                for (int x = 0; x < band.width; ++x)
+                {
+                    const size_t at = static_cast<size_t>(band.y + y) * c.width + band.x + x;
+                    differing += own[static_cast<size_t>(y) * band.width + x] != whole[at] ? 1 : 0;
+                    ++covered[at];
+                }
+        }
+        EXPECT_EQ(0, differing);
+        const NineGridCentre centre = PlanNineGridCentre(*c.pieces, c.width, c.height);
+        int wrong = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+            {
+                const bool inCentre = x >= centre.left && x < centre.right && y >= centre.top && y < centre.bottom;
+                const size_t at = static_cast<size_t>(y) * c.width + x;
+                wrong += covered[at] != (inCentre ? 0 : 1) || (inCentre && whole[at] != 0) ? 1 : 0;
+            }
+        EXPECT_EQ(0, wrong) << "pixels in no band or in two, or a centre pixel drawn";
     }
 }

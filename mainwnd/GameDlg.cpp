@@ -93,6 +93,8 @@ void CGameDlg::SetGameMode(bool game)
 {
     if (game)
     {
+        // The login picture is not shown again before the way back, which makes it anew.
+        std::vector<uint32_t>().swap(m_loginPicture);
         if (IsGameMode())
         {
             // A game window that is in place already: this window just goes out of the way again.
@@ -129,43 +131,56 @@ void CGameDlg::ReturnToLogin()
     m_dlgWeb.ShowWindow(SW_SHOW);
 }
 
-bool CGameDlg::ComposeLoginPicture(int width, int height, CDibSurface& surface)
+bool CGameDlg::MakeLoginPicture()
 {
-    Gdiplus::Bitmap* shape = m_bgSkin.GetFrameImage(0);
-    if (!shape || width <= 0 || height <= 0)
+    if (!m_loginPicture.empty())
+        return true;
+    std::unique_ptr<Gdiplus::Bitmap> shape = m_bgSkin.LoadFrameImage(0);
+    std::unique_ptr<Gdiplus::Bitmap> colour = shape ? LoadResourceImage(205, "JPG") : nullptr;
+    if (!shape || !colour)
         return false;
-    std::unique_ptr<Gdiplus::Bitmap> colour = LoadResourceImage(205, "JPG");
-    if (!colour)
-        return false;
-
-    // The picture takes its shape (alpha) from the skin image and its colours from the photograph; the skin image
-    // keeps the result, so merging again gives the same pixels. The whole image is merged, whatever the window's
-    // size: it is scaled into the window below, and a part left unmerged would show the shape image's own colours.
+    // The picture takes its shape (alpha) from the skin image and its colours from the photograph. The whole image is
+    // merged, whatever the window's size: it is scaled into the window, and a part left unmerged would show the shape
+    // image's own colours.
+    CLockedPixels shapePixels(*shape, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite);
     {
-        CLockedPixels shapePixels(*shape, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite);
         CLockedPixels colourPixels(*colour, Gdiplus::ImageLockModeRead);
         MergeShapeAndColour(shapePixels.View(), colourPixels.View(), static_cast<int>(shape->GetWidth()),
                             static_cast<int>(shape->GetHeight()));
     }
-    colour.reset();
-
-    // The skin drawn over a transparent surface, scaled to the client area, then premultiplied, as per-pixel-alpha
-    // layered windows take it.
-    if (!surface.Create(width, height))
+    const PixelView merged = shapePixels.View();
+    if (!merged.pixels)
         return false;
+    m_loginSize = SIZE{merged.width, merged.height};
+    m_loginPicture.resize(static_cast<size_t>(merged.width) * merged.height);
+    for (int y = 0; y < merged.height; ++y)
+        std::copy(merged.Row(y), merged.Row(y) + merged.width, m_loginPicture.begin() + static_cast<ptrdiff_t>(y) *
+                                                                                            merged.width);
+    return true;
+}
+
+bool CGameDlg::ComposeLoginPicture(int width, int height, CDibSurface& surface)
+{
+    if (width <= 0 || height <= 0 || !MakeLoginPicture() || !surface.Create(width, height))
+        return false;
+    // The merged picture as GDI+ draws it, over the pixels held (no copy).
+    Gdiplus::Bitmap picture(m_loginSize.cx, m_loginSize.cy, m_loginSize.cx * 4, PixelFormat32bppARGB,
+                            reinterpret_cast<BYTE*>(m_loginPicture.data()));
     RECT client;
     GetClientRect(&client);
     const int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
     const PixelView pixels = surface.Pixels();
     // At its own size, drawing the picture over a transparent surface is a copy: made as one.
-    if (clientWidth == static_cast<int>(shape->GetWidth()) && clientHeight == static_cast<int>(shape->GetHeight()) &&
-        clientWidth <= width && clientHeight <= height && CopyPremultiplied(*shape, pixels))
+    if (clientWidth == m_loginSize.cx && clientHeight == m_loginSize.cy && clientWidth <= width &&
+        clientHeight <= height && CopyPremultiplied(picture, pixels))
         return true;
+    // Otherwise scaled to the client area over a transparent surface, then premultiplied, as per-pixel-alpha layered
+    // windows take it.
     {
         Gdiplus::Bitmap target(width, height, pixels.stride * 4, PixelFormat32bppARGB,
                                reinterpret_cast<BYTE*>(pixels.pixels));
         Gdiplus::Graphics graphics(&target);
-        graphics.DrawImage(shape, 0, 0, clientWidth, clientHeight);
+        graphics.DrawImage(&picture, 0, 0, clientWidth, clientHeight);
     }
     Premultiply(pixels);
     return true;

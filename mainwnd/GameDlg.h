@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "framework/Dialog.h"
 #include "framework/Surface.h"
 #include "mainwnd/core/GameTables.h"
@@ -54,9 +57,11 @@ public:
     const CAniFile& AniFile() const { return m_aniFile; }
 
     // The login picture of a width x height window, ready for the layered window: image 129's shape with image
-    // 205's colours (merged into the skin's image, which keeps them), drawn over a transparent surface at the client
-    // area's size and premultiplied. False when an image cannot be had.
+    // 205's colours, drawn over a transparent surface at the client area's size and premultiplied. False when an
+    // image cannot be had.
     bool ComposeLoginPicture(int width, int height, CDibSurface& surface);
+    // Whether the merged login picture is held now (login mode); the game lets it go.
+    bool HoldsLoginPicture() const { return !m_loginPicture.empty(); }
 
     CDialogWeb m_dlgWeb{*this};
 
@@ -81,7 +86,12 @@ private:
     CAniFile m_aniFile;
     CGameTables m_tables;
     HICON m_hIcon = nullptr;
-    CMyBitmap m_bgSkin;       // "Bg", single image: the login picture
+    CMyBitmap m_bgSkin;       // "Bg", single image: the login picture's shape, decoded for each merge, never kept
+    // The merged login picture (image 129's alpha, image 205's colours), straight ARGB at the shape's size; what the
+    // login screen is drawn from, made when it is needed and let go in game mode. The decoded images go once merged.
+    std::vector<uint32_t> m_loginPicture;
+    SIZE m_loginSize = {};
+    bool MakeLoginPicture();
     CMyBitmap m_webFrameSkin; // "WebFrame", nine-grid: attached, never drawn
     bool m_bMinimised = false;
 };

@@ -337,6 +337,31 @@ TEST_F(GameWindow, GameRepaintDrawsFrameTitleAndCentre)
               shot.Count(centre, [](DWORD p) { return p == 0; }));
 }
 
+TEST_F(GameWindow, TheGameLetsTheLoginPictureGoAndTheWayBackMakesTheSamePicture)
+{
+    RECT client;
+    ::GetClientRect(Main(), &client);
+    CDibSurface before;
+    ASSERT_TRUE(m_dlg.ComposeLoginPicture(client.right, client.bottom, before));
+    EXPECT_TRUE(m_dlg.HoldsLoginPicture());
+
+    ToGame();
+    EXPECT_FALSE(m_dlg.HoldsLoginPicture()) << "the game does not show it";
+    ::PostMessageW(Web(), WM_WEB_PAGE_LOADED, 0, 0);
+    Pump();
+    ASSERT_FALSE(m_dlg.IsGameMode());
+    EXPECT_TRUE(m_dlg.HoldsLoginPicture()) << "made anew on the way back";
+    CDibSurface after;
+    ASSERT_TRUE(m_dlg.ComposeLoginPicture(client.right, client.bottom, after));
+    ASSERT_EQ(before.Width(), after.Width());
+    ASSERT_EQ(before.Height(), after.Height());
+    int differing = 0;
+    for (int y = 0; y < before.Height(); ++y)
+        for (int x = 0; x < before.Width(); ++x)
+            differing += before.Pixels().Row(y)[x] != after.Pixels().Row(y)[x] ? 1 : 0;
+    EXPECT_EQ(0, differing);
+}
+
 TEST_F(GameWindow, RestoredGameWindowsEdgesShowSizingCursorsToThePointer)
 {
     ToGame();

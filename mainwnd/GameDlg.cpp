@@ -109,13 +109,12 @@ void CGameDlg::SetGameMode(bool game)
         WebWindowMoved(ToRect(web));
         return;
     }
-    std::unique_ptr<Gdiplus::Bitmap> picture = LoadResourceImage(129, "PNG");
-    if (!picture)
+    SIZE picture = {};
+    if (!LoginPictureSize(picture))
         return;
-    const Rect place = LoginWindowRect(static_cast<int>(picture->GetWidth()), static_cast<int>(picture->GetHeight()),
+    const Rect place = LoginWindowRect(static_cast<int>(picture.cx), static_cast<int>(picture.cy),
                                        ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
     MoveWindow(place.left, place.top, place.Width(), place.Height(), TRUE);
-    picture.reset();
     m_dlgWeb.SetGameLayout(false);
     FollowMainWindow();
     ComposeBackground();
@@ -129,6 +128,22 @@ void CGameDlg::ReturnToLogin()
     m_dlgWeb.Create(CDialogWeb::IDD);
     SetGameMode(false);
     m_dlgWeb.ShowWindow(SW_SHOW);
+}
+
+bool CGameDlg::LoginPictureSize(SIZE& size)
+{
+    // The window takes image 129's size. The merged picture, which the login screen needs next anyway, has it when
+    // its shape is image 129, as shipped: the image is then decoded once, not once more for its size alone.
+    if (m_bgSkin.FrameId(0) == 129 && MakeLoginPicture())
+    {
+        size = m_loginSize;
+        return true;
+    }
+    std::unique_ptr<Gdiplus::Bitmap> picture = LoadResourceImage(129, "PNG");
+    if (!picture)
+        return false;
+    size = SIZE{static_cast<LONG>(picture->GetWidth()), static_cast<LONG>(picture->GetHeight())};
+    return true;
 }
 
 bool CGameDlg::MakeLoginPicture()

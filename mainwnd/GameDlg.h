@@ -92,6 +92,8 @@ private:
     std::vector<uint32_t> m_loginPicture;
     SIZE m_loginSize = {};
     bool MakeLoginPicture();
+    // The login window's picture size (image 129's); false when the image cannot be had.
+    bool LoginPictureSize(SIZE& size);
     CMyBitmap m_webFrameSkin; // "WebFrame", nine-grid: attached, never drawn
     bool m_bMinimised = false;
 };

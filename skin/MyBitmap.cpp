@@ -28,12 +28,19 @@ Gdiplus::Bitmap* CMyBitmap::GetFrameImage(UINT index)
     return image.get();
 }
 
+UINT CMyBitmap::FrameId(UINT index) const
+{
+    if (!m_pFrames || m_pFrames->empty())
+        return 0;
+    const std::string& entry = (*m_pFrames)[index % m_pFrames->size()];
+    return static_cast<UINT>(ZoGameBase::TextToInt(entry.c_str()));
+}
+
 std::unique_ptr<Gdiplus::Bitmap> CMyBitmap::LoadFrameImage(UINT index) const
 {
     if (!m_pFrames || m_pFrames->empty())
         return nullptr;
-    const std::string& entry = (*m_pFrames)[index % m_pFrames->size()];
-    return LoadResourceImage(static_cast<UINT>(ZoGameBase::TextToInt(entry.c_str())), "PNG");
+    return LoadResourceImage(FrameId(index), "PNG");
 }
 
 bool CMyBitmap::NineGridPieces(NineGridPieceSize (&sizes)[9])

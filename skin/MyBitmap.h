@@ -30,6 +30,8 @@ public:
     // The image of entry index (decoded once, then cached; owned here, the caller may change its pixels), or
     // null when it cannot be had.
     Gdiplus::Bitmap* GetFrameImage(UINT index);
+    // The image id of entry index (the list wraps round); 0 without a list.
+    UINT FrameId(UINT index) const;
     // The image of entry index decoded anew for the caller, who keeps it as long as it needs it; nothing is cached.
     std::unique_ptr<Gdiplus::Bitmap> LoadFrameImage(UINT index) const;
 

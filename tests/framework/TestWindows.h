@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,9 @@ inline std::ostream& operator<<(std::ostream& out, const RECT& r)
 
 inline std::string Text(const RECT& r)
 {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + ")";
+    std::ostringstream text;
+    text << r;
+    return text.str();
 }
 
 // Whether two rectangles are equal; a failure shows both.

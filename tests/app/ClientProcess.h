@@ -9,6 +9,7 @@
 
 #include <wininet.h>
 
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -96,8 +97,12 @@ public:
     }
     bool WaitShown()
     {
-        return m_process.hProcess &&
-               WaitFor([this] { return Find() && ::IsWindowVisible(m_web) && ::IsWindowVisible(m_main); });
+        if (!m_process.hProcess)
+            return false;
+        if (WaitFor([this] { return Find() && ::IsWindowVisible(m_web) && ::IsWindowVisible(m_main); }))
+            return true;
+        TellWhatShows();
+        return false;
     }
     ~CClient()
     {
@@ -145,6 +150,20 @@ public:
     }
 
 private:
+    // For a start that did not show both windows in time: whether the process still runs, and its top-level windows.
+    void TellWhatShows() const
+    {
+        DWORD code = 0;
+        ::GetExitCodeProcess(m_process.hProcess, &code);
+        std::fprintf(stderr, "the client did not show both windows in time; process %lu %s (%lu)\n",
+                     static_cast<unsigned long>(m_process.dwProcessId), code == STILL_ACTIVE ? "runs" : "ended",
+                     static_cast<unsigned long>(code));
+        for (HWND hwnd : WindowsOf(m_process.dwProcessId, [](HWND) { return true; }))
+            std::fprintf(stderr, "  window %s \"%s\" %s, owner %p\n", AfxUtf8(ClassOf(hwnd).c_str()).c_str(),
+                         AfxUtf8(TitleOf(hwnd).c_str()).c_str(), ::IsWindowVisible(hwnd) ? "shown" : "hidden",
+                         static_cast<void*>(::GetWindow(hwnd, GW_OWNER)));
+    }
+
     // The client's two dialogs: the web window by its title, the main window as the one without an owner.
     bool Find()
     {

@@ -30,8 +30,10 @@ bool CSkinFrame::Paint(HDC dc, int width, int height)
 
 void CSkinFrame::Compose(int width, int height)
 {
+    // The size is recorded only once the bands are made: a frame whose pieces could not be had is tried again at the
+    // next paint, not left undrawn until the window's size changes.
     m_bands.clear();
-    m_size = SIZE{width, height};
+    m_size = SIZE{-1, -1};
     m_centre = RECT{0, 0, width, height};
     NineGridPieceSize sizes[9];
     if (!m_frame.NineGridPieces(sizes))
@@ -52,4 +54,5 @@ void CSkinFrame::Compose(int width, int height)
     }
     const NineGridCentre centre = PlanNineGridCentre(sizes, width, height);
     m_centre = RECT{centre.left, centre.top, centre.right, centre.bottom};
+    m_size = SIZE{width, height};
 }

@@ -12,6 +12,7 @@
 #include "skin/MyBitmap.h"
 #include "skin/MyBitmapButton.h"
 #include "skin/ResourceImage.h"
+#include "skin/SkinFrame.h"
 #include "tests/framework/PumpUntil.h"
 
 namespace
@@ -349,6 +350,23 @@ TEST(MyBitmap, EntriesReadAsNumbers)
             EXPECT_EQ(1024u, image->GetWidth());
         }
     }
+}
+
+// A frame whose pieces could not be had is tried again at the next paint, at the same size: a piece that fails once
+// (a decoder out of memory, say) must not leave the window without its frame until its size changes.
+TEST(SkinFrame, PiecesThatFailedAreTriedAgainAtTheNextPaint)
+{
+    FrameList frames = kToolbar;
+    frames[4] = "4242"; // no such picture, for now
+    CSkinFrame frame;
+    frame.SetFrames(&frames);
+    CCanvas canvas(100, 50);
+    EXPECT_FALSE(frame.Paint(canvas.Dc(), 100, 50));
+    EXPECT_EQ(kSentinel, canvas.At(0, 0));
+    frames[4] = "155";
+    EXPECT_TRUE(frame.Paint(canvas.Dc(), 100, 50));
+    EXPECT_NE(kSentinel, canvas.At(0, 0));
+    EXPECT_NE(kSentinel, canvas.At(50, 48)) << "the bottom edge";
 }
 
 namespace

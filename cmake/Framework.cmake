@@ -4,6 +4,7 @@ add_library(lumora_framework STATIC
     framework/Dialog.cpp
     framework/Dispatch.cpp
     framework/DlgTemplate.cpp
+    framework/Guard.cpp
     framework/MessageBox.cpp
     framework/MessageLoop.cpp
     framework/LiveCounts.cpp

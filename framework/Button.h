@@ -19,7 +19,7 @@ protected:
     {
         if (msg != WM_DRAWITEM)
             return CButton::OnChildNotify(msg, wParam, lParam, result);
-        AfxCallGuarded([&] { DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); });
+        AfxCallGuarded([&] { DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); }, "drawing control %llu", wParam);
         result = TRUE;
         return true;
     }

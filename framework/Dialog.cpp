@@ -291,7 +291,7 @@ BOOL CDialog::HandleInitDialog()
     if (dialogTemplate && !dialogTemplate->oleControls.empty() && AfxGetOccManager())
         AfxGetOccManager()->CreateDlgControls(this, dialogTemplate->oleControls);
     BOOL result = TRUE;
-    AfxCallGuarded([&] { result = OnInitDialog(); });
+    AfxCallGuarded([&] { result = OnInitDialog(); }, "the initialisation of dialog %llu", m_nIDTemplate);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/Afx.h"
+#include "framework/Guard.h"
 
 #include <tuple>
 #include <type_traits>
@@ -35,9 +36,6 @@
 #define VTS_PBOOL "B"
 #define VTS_I4 "l"
 #define VTS_BSTR "s"
-
-// Defined in Wnd.h.
-template <class Handler> void AfxCallGuarded(Handler&& handler);
 
 // Loads one event argument for a handler parameter of type P: Load converts (false when it cannot), Get hands the
 // value to the handler.

@@ -142,7 +142,8 @@ STDMETHODIMP COleEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS
     // handler has returned.
     pThis->ExternalAddRef();
     const UINT id = pThis->m_nID;
-    AfxCallGuarded([&] { wnd->OnEvent(id, dispid, params); });
+    AfxCallGuarded([&] { wnd->OnEvent(id, dispid, params); }, "the handler of event %lld of control %llu",
+                   static_cast<long long>(dispid), id);
     pThis->ExternalRelease();
     return S_OK;
 }

@@ -37,14 +37,14 @@ BOOL COccManager::CreateDlgControls(CDialog* dialog, const std::vector<AfxOleCon
             return FALSE;
 
         COleControlSite* site = nullptr;
-        AfxCallGuarded([&] { site = CreateSite(container); });
+        AfxCallGuarded([&] { site = CreateSite(container); }, "making the site of control %llu", item.id);
         if (!site)
         {
             all = FALSE;
             continue;
         }
         HRESULT hr = E_UNEXPECTED;
-        AfxCallGuarded([&] { hr = site->CreateControl(item, rect); });
+        AfxCallGuarded([&] { hr = site->CreateControl(item, rect); }, "making control %llu", item.id);
         if (FAILED(hr))
         {
             // Left out without a word; the dialog goes on without it.

@@ -168,15 +168,8 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     LRESULT result = 0;
     bool handled = false;
-    bool threw = true;
-    AfxCallGuarded(
-        [&]
-        {
-            handled = OnWndMsg(msg, wParam, lParam, result);
-            threw = false;
-        });
-    // A handler that threw has still taken its message. A handler that destroyed the window (and maybe made the
-    // object a new one) leaves nothing to pass on: the old window is gone, and the new one never had the message.
+    const bool threw = !AfxCallGuarded([&] { handled = OnWndMsg(msg, wParam, lParam, result); },
+                                       "the handler of message 0x%04llX (wParam 0x%llX)", msg, wParam);
     if (!handled && !threw && (!m_pCurrentMsg || IsHandlingItsOwnWindow()))
         result = DefWindowProc(msg, wParam, lParam);
     return result;

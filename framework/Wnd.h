@@ -2,6 +2,7 @@
 
 #include "core/AnsiString.h"
 #include "framework/Afx.h"
+#include "framework/Guard.h"
 
 #include <string>
 
@@ -114,19 +115,6 @@ private:
 
 LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// Runs a handler; an exception it lets out is swallowed, and the handler is taken to have returned normally.
-// Every message handler and every dialog initialisation goes through here.
-template <class Handler> void AfxCallGuarded(Handler&& handler)
-{
-    try
-    {
-        handler();
-    }
-    catch (...)
-    {
-    }
-}
-
 // Message maps. In the class: DECLARE_MESSAGE_MAP(); in the source file:
 //   BEGIN_MESSAGE_MAP(CMyDlg, CDialog)
 //       ON_WM_PAINT()
@@ -186,9 +174,12 @@ protected:                                                                      
         lResult = 0;                                                                                                   \
         return true;                                                                                                   \
     }
-#define AFX_ON_RESULT(msg, call)                                                                                       \
+// A handler with a result; onThrow is the result of a handler that throws (the guard swallows it), the one that
+// leaves the window working: a hit test answers HTCLIENT, an erase or a cursor counts as done.
+#define AFX_ON_RESULT(msg, call, onThrow)                                                                              \
     if (message == (msg))                                                                                              \
     {                                                                                                                  \
+        lResult = (LRESULT)(onThrow);                                                                                  \
         lResult = (LRESULT)(call);                                                                                     \
         return true;                                                                                                   \
     }
@@ -205,9 +196,9 @@ protected:                                                                      
 #define ON_WM_GETMINMAXINFO() AFX_ON_VOID(WM_GETMINMAXINFO, OnGetMinMaxInfo((MINMAXINFO*)lParam))
 #define ON_WM_DESTROY() AFX_ON_VOID(WM_DESTROY, OnDestroy())
 #define ON_WM_CLOSE() AFX_ON_VOID(WM_CLOSE, OnClose())
-#define ON_WM_ERASEBKGND() AFX_ON_RESULT(WM_ERASEBKGND, OnEraseBkgnd((HDC)wParam))
-#define ON_WM_NCHITTEST() AFX_ON_RESULT(WM_NCHITTEST, OnNcHitTest(AFX_POINT_FROM_LPARAM()))
-#define ON_WM_SETCURSOR() AFX_ON_RESULT(WM_SETCURSOR, OnSetCursor((HWND)wParam, LOWORD(lParam), HIWORD(lParam)))
+#define ON_WM_ERASEBKGND() AFX_ON_RESULT(WM_ERASEBKGND, OnEraseBkgnd((HDC)wParam), TRUE)
+#define ON_WM_NCHITTEST() AFX_ON_RESULT(WM_NCHITTEST, OnNcHitTest(AFX_POINT_FROM_LPARAM()), HTCLIENT)
+#define ON_WM_SETCURSOR() AFX_ON_RESULT(WM_SETCURSOR, OnSetCursor((HWND)wParam, LOWORD(lParam), HIWORD(lParam)), TRUE)
 // Every WM_CTLCOLOR* message; the third argument tells which kind of control asks.
 #define ON_WM_CTLCOLOR()                                                                                               \
     if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)                                                  \

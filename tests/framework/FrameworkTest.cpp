@@ -9,8 +9,10 @@
 
 #include "framework/Button.h"
 #include "framework/Dialog.h"
+#include "framework/Dispatch.h"
 #include "framework/Text.h"
 #include "framework/WinApp.h"
+#include "tests/framework/DebugOutput.h"
 #include "tests/framework/TestWindows.h"
 
 namespace
@@ -128,6 +130,19 @@ public:
         return 0;
     }
     LRESULT OnTestThrow(WPARAM, LPARAM) { throw std::runtime_error("handler"); }
+    // With throwInHandlers: a failing call into a control, as a refused dispatch call throws it.
+    LRESULT OnNcHitTest(POINT point)
+    {
+        if (throwInHandlers)
+            throw COleDispatchException(DISP_E_MEMBERNOTFOUND, "no such member");
+        return CDialog::OnNcHitTest(point);
+    }
+    BOOL OnEraseBkgnd(HDC dc)
+    {
+        if (throwInHandlers)
+            throw std::runtime_error("erase");
+        return CDialog::OnEraseBkgnd(dc);
+    }
     void OnSize(UINT type, int cx, int cy)
     {
         sizes.push_back(cx);
@@ -140,6 +155,7 @@ public:
     int initCount = 0;
     int clicks = 0;
     bool throwInInit = false;
+    bool throwInHandlers = false;
     std::vector<int> steps;
     std::vector<int> sizes;
     CRecordingButton button;
@@ -151,6 +167,8 @@ public:
 BEGIN_MESSAGE_MAP(CTestDialog, CDialog)
 ON_MESSAGE(WM_TEST_STEP, OnTestStep)
 ON_MESSAGE(WM_TEST_THROW, OnTestThrow)
+ON_WM_NCHITTEST()
+ON_WM_ERASEBKGND()
 ON_WM_SIZE()
 ON_BN_CLICKED(1002, OnCommand1002)
 END_MESSAGE_MAP()
@@ -191,6 +209,38 @@ TEST(Framework, ModelessDialogDispatchAndGuard)
     EXPECT_EQ(nullptr, dialog.m_hWnd);
     EXPECT_EQ(nullptr, dialog.button.m_hWnd);
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hwnd));
+}
+
+// A handler that throws answers what leaves the window working, and a developer can read what was swallowed.
+TEST(Framework, AThrowingHandlerAnswersItsNormalResultAndSaysWhat)
+{
+    CTestDialog dialog;
+    ASSERT_TRUE(dialog.Create(100));
+    dialog.throwInHandlers = true;
+    HDC dc = ::GetDC(dialog.m_hWnd);
+    struct Case
+    {
+        UINT message;
+        WPARAM wParam;
+        LRESULT expected;
+        const char* said;
+    } const cases[] = {
+        {WM_NCHITTEST, 0, HTCLIENT,
+         "the handler of message 0x0084 (wParam 0x0) threw COleDispatchException, HRESULT 0x80020003 (no such member)"},
+        {WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), TRUE, "the handler of message 0x0014 (wParam 0x"},
+        {WM_TEST_THROW, 7, 0, "the handler of message 0x8002 (wParam 0x7) threw std::exception (handler)"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.message);
+        LRESULT result = -1;
+        const std::string said = DebugOutputDuring([&] { result = dialog.SendMessage(c.message, c.wParam); });
+        EXPECT_EQ(c.expected, result);
+        EXPECT_NE(std::string::npos, said.find(c.said)) << said;
+        EXPECT_NE(std::string::npos, said.find("; swallowed")) << said;
+    }
+    ::ReleaseDC(dialog.m_hWnd, dc);
+    dialog.DestroyWindow();
 }
 
 TEST(Framework, OwnerDrawnChildWithoutIdStillDrawsItself)

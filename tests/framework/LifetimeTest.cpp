@@ -9,6 +9,7 @@
 #include "framework/OccManager.h"
 #include "framework/Scoped.h"
 #include "skin/MyBitmapButton.h"
+#include "tests/framework/DebugOutput.h"
 #include "tests/framework/GuardedHeap.h"
 #include "tests/framework/OccTestControl.h"
 #include "tests/framework/PumpUntil.h"
@@ -92,30 +93,6 @@ bool HoverWorks(CMyBitmapButton& button)
     ::SetCursorPos(place.left - 60, place.top + 5); // on the dialog, off the button
     PumpUntil([&] { return !button.IsHovering(); });
     return hovered;
-}
-
-// What the program says on the debugger's channel (OutputDebugString) while f runs: each line raises an exception
-// that a vectored handler sees before the default handling takes it.
-std::string g_debugOutput;
-
-LONG CALLBACK CollectDebugOutput(EXCEPTION_POINTERS* info)
-{
-    const EXCEPTION_RECORD* record = info->ExceptionRecord;
-    if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2)
-        g_debugOutput += reinterpret_cast<const char*>(record->ExceptionInformation[1]);
-    else if (record->ExceptionCode == 0x4001000A /* DBG_PRINTEXCEPTION_WIDE_C */ && record->NumberParameters >= 2)
-        for (const wchar_t* c = reinterpret_cast<const wchar_t*>(record->ExceptionInformation[1]); *c; ++c)
-            g_debugOutput += static_cast<char>(*c < 0x80 ? *c : '?');
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
-template <class F> std::string DebugOutputDuring(F f)
-{
-    g_debugOutput.clear();
-    void* handler = ::AddVectoredExceptionHandler(1, CollectDebugOutput);
-    f();
-    ::RemoveVectoredExceptionHandler(handler);
-    return g_debugOutput;
 }
 
 class Lifetime : public ::testing::Test

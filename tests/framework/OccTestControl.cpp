@@ -586,6 +586,16 @@ STDMETHODIMP CTestControl::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPP
         }
         return S_OK;
     case DISPID_REFRESH:
+        if (g_refuseNavigate)
+        {
+            if (exception)
+            {
+                *exception = EXCEPINFO();
+                exception->scode = E_ACCESSDENIED;
+                exception->bstrDescription = ::SysAllocString(L"refused");
+            }
+            return DISP_E_EXCEPTION;
+        }
         return S_OK;
     default:
         return DISP_E_MEMBERNOTFOUND;

@@ -65,8 +65,9 @@ CTestControl* LastControl();
 // Registers both control classes with COM for this process (OLE must be initialised).
 HRESULT RegisterControls();
 void RevokeControls();
-// Puts the full control in the web browser's place for this process, refusing every Navigate with an exception,
-// as a browser control that refuses its address does; the window class must be registered (RegisterControls).
+// Puts the full control in the web browser's place for this process, refusing every Navigate and Refresh with an
+// exception, as a browser control that refuses its address does; the window class must be registered
+// (RegisterControls).
 HRESULT RegisterAsRefusingBrowser();
 void RevokeRefusingBrowser();
 

@@ -22,6 +22,7 @@
 #include "res/resource.h"
 #include "skin/LockedPixels.h"
 #include "tests/app/UserInput.h"
+#include "tests/framework/DebugOutput.h"
 #include "tests/framework/OccTestControl.h"
 #include "tests/framework/PumpUntil.h"
 #include "skin/ResourceImage.h"
@@ -550,4 +551,17 @@ TEST_F(RefusedNavigation, BothLayoutsAreRightAndNoKeyBlueShows)
     EXPECT_EQ(0, shot.Count(window, IsKeyBlue)) << "game layout";
     const RECT titleBand = {window.left + 300, window.top, window.left + 500, window.top + 30};
     EXPECT_EQ(0, shot.Count(titleBand, [](DWORD p) { return p == 0; })) << "the frame behind the title";
+}
+
+// A Refresh the control refuses is swallowed: the user sees nothing, and a developer reads on the debugger's channel
+// which message failed and with which HRESULT.
+TEST_F(RefusedNavigation, AFailingRefreshIsSwallowedAndSaysWhatFailed)
+{
+    const std::string said =
+        DebugOutputDuring([&] { ::SendMessageW(Web(), WM_COMMAND, MAKEWPARAM(IDC_BTN_REFRESH, BN_CLICKED), 0); });
+    EXPECT_NE(std::string::npos, said.find("the handler of message 0x0111 (wParam 0x3F4) threw COleDispatchException, "
+                                           "HRESULT 0x80070005 (refused)"))
+        << said;
+    EXPECT_TRUE(::IsWindowVisible(Web()));
+    EXPECT_FALSE(Dialog().IsGameLayout());
 }

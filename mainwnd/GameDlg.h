@@ -63,6 +63,12 @@ public:
     // Whether the merged login picture is held now (login mode); the game lets it go.
     bool HoldsLoginPicture() const { return !m_loginPicture.empty(); }
 
+private:
+    // What the web window and the skin bitmaps point into: declared first, so that they die last.
+    CAniFile m_aniFile;
+    CGameTables m_tables;
+
+public:
     CDialogWeb m_dlgWeb{*this};
 
 protected:
@@ -83,8 +89,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    CAniFile m_aniFile;
-    CGameTables m_tables;
     HICON m_hIcon = nullptr;
     CMyBitmap m_bgSkin;       // "Bg", single image: the login picture's shape, decoded for each merge, never kept
     // The merged login picture (image 129's alpha, image 205's colours), straight ARGB at the shape's size; what the

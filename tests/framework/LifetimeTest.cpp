@@ -3,11 +3,13 @@
 // program runs on a guarded heap, so that anything that touches memory freed with the old window crashes it.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 
 #include "framework/Dialog.h"
 #include "framework/OccManager.h"
 #include "framework/Scoped.h"
+#include "mainwnd/GameDlg.h"
 #include "skin/MyBitmapButton.h"
 #include "tests/framework/DebugOutput.h"
 #include "tests/framework/GuardedHeap.h"
@@ -213,4 +215,15 @@ TEST_F(Lifetime, ADialogObjectDeletedBeforeItsWindowSaysSoAndLetsGo)
     ::SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(::DestroyWindow(window));
     EXPECT_EQ(0u, GuardedHeapOverflows());
+}
+
+// The main window's members die in the reverse order of their declaration. The web window (whose frame points into
+// the "Toolbar" frame list and which asks the tables) and the skin bitmaps must die before the frame lists and the
+// tables they point into, so those are declared first.
+TEST(MainWindowMembers, WhatPointsIntoTheFrameListsAndTablesDiesFirst)
+{
+    auto dlg = std::make_unique<CGameDlg>();
+    const auto address = [](const void* member) { return reinterpret_cast<uintptr_t>(member); };
+    EXPECT_GT(address(&dlg->m_dlgWeb), address(&dlg->AniFile()));
+    EXPECT_GT(address(&dlg->m_dlgWeb), address(&dlg->Tables()));
 }

@@ -18,18 +18,16 @@ END_MESSAGE_MAP()
 
 void CMyBitmapButton::SetImages(UINT normal, UINT pressed, UINT hover)
 {
-    m_nNormal = normal;
-    m_nPressed = pressed;
-    m_nHover = hover;
+    m_images = ButtonImages{normal, pressed, hover};
 }
 
 UINT CMyBitmapButton::ChooseImage(UINT itemState) const
 {
-    if ((itemState & ODS_SELECTED) && m_nPressed)
-        return m_nPressed;
-    if (m_bHovering && m_nHover)
-        return m_nHover;
-    return m_nNormal;
+    if ((itemState & ODS_SELECTED) && m_images.pressed)
+        return m_images.pressed;
+    if (m_bHovering && m_images.hover)
+        return m_images.hover;
+    return m_images.normal;
 }
 
 void CMyBitmapButton::CaptureBackground(CWnd* window, HDC dc)

@@ -8,6 +8,12 @@
 #include "framework/Surface.h"
 #include "skin/Gdiplus.h"
 
+// A skinned button's three pictures: PNG resource ids, 0 for none.
+struct ButtonImages
+{
+    UINT normal, pressed, hover;
+};
+
 // The skin's owner-drawn push button: a normal, a pressed and a hover image (PNG resource ids, 0 for none)
 // painted over a copy of the background that the window behind it painted. It follows the mouse itself and
 // shows its hover image once the pointer rests on it.
@@ -19,6 +25,7 @@ public:
 
     // Stores the three ids; the button shows them from its next paint on.
     void SetImages(UINT normal, UINT pressed, UINT hover);
+    const ButtonImages& Images() const { return m_images; }
     // Copies what lies under the button from dc, which holds the client area of window as just painted.
     void CaptureBackground(CWnd* window, HDC dc);
 
@@ -39,9 +46,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    UINT m_nNormal = 0;
-    UINT m_nPressed = 0;
-    UINT m_nHover = 0;
+    ButtonImages m_images = {};
     bool m_bTracking = false;
     bool m_bHovering = false;
     // The captured background, the size of the client area; empty until the first capture.

@@ -14,11 +14,6 @@
 namespace
 {
 
-struct ButtonImages
-{
-    UINT normal, pressed, hover;
-};
-
 // The maximise button's pictures follow the window's state, in both layouts.
 const ButtonImages kRestorePicture = {179, 180, 181};
 const ButtonImages kMaximisePicture = {175, 176, 177};

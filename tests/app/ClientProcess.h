@@ -259,14 +259,21 @@ inline void Click(HWND web, int id)
 
 // The prefix's http handler pointed at the recorder while the test runs, and put back after.
 #ifdef LUMORA_URL_RECORDER
+// The recorder's Windows path.
+inline std::wstring RecorderPath()
+{
+    std::wstring recorder = L"Z:" + AfxWide(LUMORA_URL_RECORDER);
+    for (wchar_t& c : recorder)
+        c = c == L'/' ? L'\\' : c;
+    return recorder;
+}
+
 class CRecordedShell
 {
 public:
     CRecordedShell()
     {
-        std::wstring recorder = L"Z:" + AfxWide(LUMORA_URL_RECORDER);
-        for (wchar_t& c : recorder)
-            c = c == L'/' ? L'\\' : c;
+        const std::wstring recorder = RecorderPath();
         m_log = FolderOf(recorder) + L"\\opened-urls.txt";
         m_shows = FolderOf(recorder) + L"\\opened-show-commands.txt";
         ::DeleteFileW(m_log.c_str());

@@ -25,9 +25,22 @@ TEST(OperatorBuild, CarriesTheOperatorsAddresses)
     EXPECT_EQ(".play.operator-games.example", table.LoginKey.Bytes());
 
     CRecordedShell shell;
+    // A program the shell would start for the bare name "NuLL" (it searches the client's working folder, this one, for
+    // a program of that name): it records an empty address.
+    struct CNullProgram
+    {
+        const std::wstring path = FolderOf(RecorderPath()) + L"\\null.exe";
+        CNullProgram() { ::CopyFileW(RecorderPath().c_str(), path.c_str(), FALSE); }
+        ~CNullProgram() { ::DeleteFileW(path.c_str()); }
+    } null;
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(null.path.c_str()));
     CClient running;
     ASSERT_TRUE(running.Started());
+    // The forum is "NuLL": its button opens nothing. The official site's button, handled after it, opens its page;
+    // once that is there, nothing more may come.
+    Click(running.Web(), IDC_BTN_FORUM);
     Click(running.Web(), IDC_BTN_OFFICIAL);
     EXPECT_TRUE(WaitFor([&] { return shell.Opened().size() == 1; }));
+    EXPECT_FALSE(WaitFor([&] { return shell.Opened().size() > 1; }, 1000));
     EXPECT_EQ((std::vector<std::string>{"http://www.operator-games.example/"}), shell.Opened());
 }

@@ -8,7 +8,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <memory>
+#include <ostream>
+#include <vector>
 
 #include "config/TextResource.h"
 #include "framework/OccManager.h"
@@ -21,6 +24,7 @@
 #include "mainwnd/core/ScreenSizeTable.h"
 #include "res/resource.h"
 #include "skin/LockedPixels.h"
+#include "skin/SkinFrame.h"
 #include "tests/app/UserInput.h"
 #include "tests/framework/DebugOutput.h"
 #include "tests/framework/OccTestControl.h"
@@ -170,13 +174,25 @@ TEST_F(GameWindow, GameLayoutMaximisingAndBack)
     // Maximised: the title band neither drags nor resizes.
     EXPECT_EQ(HTCLIENT, ::SendMessageW(Web(), WM_NCHITTEST, 0, MAKELPARAM(placed.left + 1, placed.bottom - 1)));
 
-    // The Max button restores to the restore rectangle, placed in the work area.
+    // A double click in the title band restores the maximised window to the restore rectangle, placed in the work
+    // area; another maximises it again.
     const RECT restore = Dialog().RestoreRect();
-    ::SendMessageW(::GetDlgItem(Web(), IDC_BTN_MAX), BM_CLICK, 0, 0);
-    EXPECT_FALSE(Dialog().IsMaximised());
     const MaximiseToggle toggle = ToggleMaximisedRects(false, ToRect(Work()), ToRect(placed), ToRect(restore));
     const RECT restored = ToRECT(PlaceWebWindow(toggle.requested, ToRect(Work()), ToRect(Minimum()), true));
+    ::SendMessageW(Web(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(200, 10));
+    EXPECT_FALSE(Dialog().IsMaximised());
     EXPECT_TRUE(Same(restored, WindowRect(Web()))) << WindowRect(Web());
+    ::SendMessageW(Web(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(200, 10));
+    EXPECT_TRUE(Dialog().IsMaximised());
+    EXPECT_TRUE(Same(placed, WindowRect(Web()))) << WindowRect(Web());
+
+    // The Max button does the same.
+    const RECT again = ToRECT(PlaceWebWindow(
+        ToggleMaximisedRects(false, ToRect(Work()), ToRect(placed), ToRect(Dialog().RestoreRect())).requested,
+        ToRect(Work()), ToRect(Minimum()), true));
+    ::SendMessageW(::GetDlgItem(Web(), IDC_BTN_MAX), BM_CLICK, 0, 0);
+    EXPECT_FALSE(Dialog().IsMaximised());
+    EXPECT_TRUE(Same(again, WindowRect(Web()))) << WindowRect(Web());
     EXPECT_TRUE(Same(placed, Dialog().RestoreRect()));
 
     // Restored: resize strips around the browser, the title band left to the default (a caption drag).
@@ -551,6 +567,288 @@ TEST_F(RefusedNavigation, BothLayoutsAreRightAndNoKeyBlueShows)
     EXPECT_EQ(0, shot.Count(window, IsKeyBlue)) << "game layout";
     const RECT titleBand = {window.left + 300, window.top, window.left + 500, window.top + 30};
     EXPECT_EQ(0, shot.Count(titleBand, [](DWORD p) { return p == 0; })) << "the frame behind the title";
+}
+
+// How a failed comparison shows a button's pictures (found by gtest through the type's own namespace).
+std::ostream& operator<<(std::ostream& out, const ButtonImages& images)
+{
+    return out << "{" << images.normal << ", " << images.pressed << ", " << images.hover << "}";
+}
+
+namespace
+{
+
+// The skinned button bound to a control of the web window.
+const CMyBitmapButton* ButtonOf(HWND web, int id)
+{
+    return dynamic_cast<const CMyBitmapButton*>(CWnd::FromHandlePermanent(::GetDlgItem(web, id)));
+}
+
+bool SameImages(const ButtonImages& a, const ButtonImages& b)
+{
+    return a.normal == b.normal && a.pressed == b.pressed && a.hover == b.hover;
+}
+
+// Colours equal but for the rounding of blending and scaling.
+bool Near(DWORD a, DWORD b, int tolerance = 2)
+{
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
+            return false;
+    return true;
+}
+
+// The login picture the main window pushes, as the screen shows its opaque pixels: 0x00RRGGBB at a screen point, or
+// ~0u where the picture is not opaque (there the screen shows what lies behind as well).
+class CPushedPicture
+{
+public:
+    explicit CPushedPicture(CGameDlg& dlg) : m_window(WindowRect(dlg.m_hWnd))
+    {
+        m_ok = dlg.ComposeLoginPicture(m_window.right - m_window.left, m_window.bottom - m_window.top, m_surface);
+    }
+    bool Ok() const { return m_ok; }
+    DWORD At(int x, int y) const
+    {
+        if (x < m_window.left || y < m_window.top || x >= m_window.right || y >= m_window.bottom)
+            return ~0u;
+        const uint32_t pixel = m_surface.Pixels().Row(y - m_window.top)[x - m_window.left];
+        return pixel >> 24 == 255 ? pixel & 0xFFFFFF : ~0u;
+    }
+
+private:
+    RECT m_window;
+    CDibSurface m_surface;
+    bool m_ok = false;
+};
+
+} // namespace
+
+// Every button's pictures, read from the button itself, in each layout and state the web window takes: the table
+// is written out here in full, not taken from the window's own.
+TEST_F(GameWindow, EveryButtonHasThePicturesOfItsLayoutAndState)
+{
+    struct Row
+    {
+        int id;
+        const char* name;
+        ButtonImages login, gameMaximised, gameRestored;
+    } const rows[] = {
+        {IDC_BTN_EXIT, "Exit", {133, 134, 135}, {169, 170, 171}, {169, 170, 171}},
+        {IDC_BTN_MIN, "Min", {142, 143, 144}, {172, 173, 174}, {172, 173, 174}},
+        {IDC_BTN_MAX, "Max (the restore picture while maximised)", {179, 180, 181}, {179, 180, 181}, {175, 176, 177}},
+        {IDC_BTN_ICON, "Icon", {178, 0, 0}, {178, 0, 0}, {178, 0, 0}},
+        {IDC_BTN_OFFICIAL, "Official", {136, 137, 138}, {215, 216, 217}, {215, 216, 217}},
+        {IDC_BTN_FORUM, "Forum", {148, 149, 150}, {212, 213, 214}, {212, 213, 214}},
+        {IDC_BTN_PAY, "Pay", {130, 131, 132}, {206, 207, 208}, {206, 207, 208}},
+        {IDC_BTN_CUSTOM, "Custom", {139, 140, 141}, {209, 210, 211}, {209, 210, 211}},
+        {IDC_BTN_REFRESH, "Refresh", {191, 192, 193}, {191, 192, 193}, {191, 192, 193}},
+        {IDC_BTN_CLEAR, "Clear", {194, 195, 196}, {194, 195, 196}, {194, 195, 196}},
+        {IDC_BTN_REGIST, "Regist (never laid out)", {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+        {IDC_BTN_VOLUME, "Volume (never laid out)", {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+    };
+    enum State
+    {
+        Login,
+        GameMaximised,
+        GameRestored,
+        GameMaximisedAgain
+    };
+    for (State state : {Login, GameMaximised, GameRestored, GameMaximisedAgain})
+    {
+        SCOPED_TRACE(state);
+        if (state == GameMaximised)
+            ToGame();
+        if (state == GameRestored || state == GameMaximisedAgain)
+            ::SendMessageW(::GetDlgItem(Web(), IDC_BTN_MAX), BM_CLICK, 0, 0);
+        ASSERT_EQ(state != Login, Dialog().IsGameLayout());
+        ASSERT_EQ(state != GameRestored, Dialog().IsMaximised());
+        for (const Row& row : rows)
+        {
+            SCOPED_TRACE(row.name);
+            const CMyBitmapButton* button = ButtonOf(Web(), row.id);
+            ASSERT_NE(nullptr, button);
+            const ButtonImages& expected = state == Login          ? row.login
+                                           : state == GameRestored ? row.gameRestored
+                                                                   : row.gameMaximised;
+            EXPECT_TRUE(SameImages(expected, button->Images()))
+                << "expected " << expected << ", got " << button->Images();
+        }
+    }
+}
+
+// The login panel is drawn all in its colour key, and the round link buttons stand on copies of the login picture:
+// outside the buttons the screen shows the login picture behind the panel, and so do the buttons' corners, around
+// their round shapes.
+TEST_F(GameWindow, TheLoginPanelAndItsButtonsShowTheLoginPictureBehindThem)
+{
+    ::RedrawWindow(Web(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    const CPushedPicture picture(m_dlg);
+    ASSERT_TRUE(picture.Ok());
+    const RECT panel = WindowRect(Web());
+    const CScreenPixels shot(panel);
+    const int linkButtons[] = {IDC_BTN_PAY, IDC_BTN_OFFICIAL, IDC_BTN_CUSTOM, IDC_BTN_FORUM};
+
+    // The panel outside its visible buttons (the browser is hidden until its first page).
+    std::vector<RECT> shown;
+    for (HWND child = ::GetWindow(Web(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::IsWindowVisible(child))
+            shown.push_back(WindowRect(child));
+    int compared = 0, differing = 0;
+    for (LONG y = panel.top; y < panel.bottom; ++y)
+        for (LONG x = panel.left; x < panel.right; ++x)
+        {
+            bool onButton = false;
+            for (const RECT& r : shown)
+                onButton = onButton || ::PtInRect(&r, POINT{x, y});
+            const DWORD expected = picture.At(x, y);
+            if (onButton || expected == ~0u)
+                continue;
+            ++compared;
+            differing += Near(expected, shot.At(x, y)) ? 0 : 1;
+        }
+    EXPECT_GT(compared, 684 * 390 / 2);
+    EXPECT_EQ(0, differing) << "of " << compared << " pixels of the panel";
+
+    // Each round link button's four corners, 4 x 4 pixels each, where its picture is transparent.
+    for (int id : linkButtons)
+    {
+        SCOPED_TRACE(id);
+        const RECT r = WindowRect(::GetDlgItem(Web(), id));
+        const std::unique_ptr<Gdiplus::Bitmap> image = LoadResourceImage(ButtonOf(Web(), id)->Images().normal, "PNG");
+        ASSERT_TRUE(image);
+        for (const POINT corner : {POINT{r.left, r.top}, POINT{r.right - 4, r.top}, POINT{r.left, r.bottom - 4},
+                                   POINT{r.right - 4, r.bottom - 4}})
+            for (int dy = 0; dy < 4; ++dy)
+                for (int dx = 0; dx < 4; ++dx)
+                {
+                    const int x = corner.x + dx, y = corner.y + dy;
+                    Gdiplus::Color own;
+                    image->GetPixel((x - r.left) * static_cast<int>(image->GetWidth()) / (r.right - r.left),
+                                    (y - r.top) * static_cast<int>(image->GetHeight()) / (r.bottom - r.top), &own);
+                    const DWORD expected = picture.At(x, y);
+                    if (own.GetA() != 0 || expected == ~0u)
+                        continue;
+                    EXPECT_TRUE(Near(expected, shot.At(x, y))) << x - r.left << ", " << y - r.top << ": " << std::hex
+                                                               << shot.At(x, y) << " instead of " << expected;
+                }
+    }
+}
+
+// The title stands on the frame: between its letters the title band shows the frame's own pixels, not a box.
+TEST_F(GameWindow, TheGameWindowsTitleHasNoBoxBehindIt)
+{
+    ToGame();
+    ::RedrawWindow(Web(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    RECT client;
+    ::GetClientRect(Web(), &client);
+    // The frame alone, as the window paints it before the title.
+    CDibSurface frame;
+    ASSERT_TRUE(frame.Create(client.right, client.bottom));
+    CSkinFrame skin;
+    skin.SetFrames(m_dlg.Frames("Toolbar"));
+    ASSERT_TRUE(skin.Paint(frame, client.right, client.bottom));
+
+    // The title's box: where the paint context's font puts its text.
+    const LayoutRect* title = m_dlg.FindLayout("WebTitle_L");
+    ASSERT_NE(nullptr, title);
+    const std::wstring text = AfxWide(Dialog().TitleText().c_str());
+    SIZE extent = {};
+    HDC dc = ::GetDC(Web());
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::ReleaseDC(Web(), dc);
+    ASSERT_GT(extent.cx, 10);
+    const RECT window = WindowRect(Web());
+    const RECT box = {window.left + title->x, window.top + title->y, window.left + title->x + extent.cx,
+                      window.top + title->y + extent.cy};
+    const CScreenPixels shot(box);
+    int letters = 0, frameShows = 0, neither = 0;
+    for (LONG y = box.top; y < box.bottom; ++y)
+        for (LONG x = box.left; x < box.right; ++x)
+        {
+            const DWORD shown = shot.At(x, y);
+            const DWORD own = frame.Pixels().Row(y - window.top)[x - window.left] & 0xFFFFFF;
+            // A letter's pixel is white, or on its edges the frame blended toward white.
+            bool lighter = true;
+            for (int shift = 0; shift < 24; shift += 8)
+                lighter = lighter && ((shown >> shift) & 0xFF) + 2 >= ((own >> shift) & 0xFF);
+            if (Near(own, shown))
+                ++frameShows;
+            else if (lighter)
+                ++letters;
+            else
+                ++neither;
+        }
+    const int all = (box.right - box.left) * (box.bottom - box.top);
+    EXPECT_GT(letters, 20) << "the title's letters";
+    EXPECT_GT(frameShows, all / 2) << "the frame between the letters";
+    EXPECT_EQ(0, neither) << "pixels that are neither the letters nor the frame";
+}
+
+// The pointer resting on a button changes what the button shows on the screen, and leaving it changes it back.
+TEST_F(GameWindow, ThePointerOnAButtonChangesWhatItShows)
+{
+    HWND pay = ::GetDlgItem(Web(), IDC_BTN_PAY);
+    const CMyBitmapButton* button = ButtonOf(Web(), IDC_BTN_PAY);
+    ASSERT_NE(nullptr, button);
+    ::RedrawWindow(Web(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    const RECT r = WindowRect(pay);
+    const auto differing = [&](const CScreenPixels& a, const CScreenPixels& b)
+    {
+        int count = 0;
+        for (LONG y = r.top; y < r.bottom; ++y)
+            for (LONG x = r.left; x < r.right; ++x)
+                count += Near(a.At(x, y), b.At(x, y)) ? 0 : 1;
+        return count;
+    };
+    const CScreenPixels before(r);
+
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::SendMessageW(pay, WM_MOUSEMOVE, 0, MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2));
+    ASSERT_TRUE(PumpUntil([&] { return button->IsHovering(); })) << "no hover once the pointer rested";
+    ::UpdateWindow(pay);
+    EXPECT_GT(differing(before, CScreenPixels(r)), (r.right - r.left) * (r.bottom - r.top) / 10)
+        << "the hover picture on the screen";
+
+    const RECT panel = WindowRect(Web());
+    ::SetCursorPos(panel.left + 200, panel.top + 200); // on the panel, off the button
+    ASSERT_TRUE(PumpUntil([&] { return !button->IsHovering(); })) << "no leave";
+    ::UpdateWindow(pay);
+    EXPECT_EQ(0, differing(before, CScreenPixels(r))) << "the normal picture again";
+}
+
+// A resize that keeps the width fits the frame again: its bottom edge goes to the new bottom.
+TEST_F(GameWindow, TheFrameFollowsAHeightOnlyResize)
+{
+    ToGame();
+    ::SendMessageW(::GetDlgItem(Web(), IDC_BTN_MAX), BM_CLICK, 0, 0);
+    ASSERT_FALSE(Dialog().IsMaximised());
+    Pump();
+    const RECT before = WindowRect(Web());
+    const int width = before.right - before.left, height = before.bottom - before.top - 16;
+    ::SetWindowPos(Web(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::RedrawWindow(Web(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    const RECT after = WindowRect(Web());
+    ASSERT_EQ(width, after.right - after.left);
+    ASSERT_EQ(height, after.bottom - after.top) << "the window did not take the new height";
+
+    // The frame fitted to the new size, as a new frame paints it.
+    CDibSurface frame;
+    ASSERT_TRUE(frame.Create(width, height));
+    CSkinFrame skin;
+    skin.SetFrames(m_dlg.Frames("Toolbar"));
+    ASSERT_TRUE(skin.Paint(frame, width, height));
+    // The bottom band, left of the browser's edge to right of it: 3 rows under the browser.
+    const CScreenPixels shot(after);
+    int differing = 0;
+    for (int y = height - 3; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            differing += Near(frame.Pixels().Row(y)[x] & 0xFFFFFF, shot.At(after.left + x, after.top + y)) ? 0 : 1;
+    EXPECT_EQ(0, differing) << "pixels of the bottom edge";
 }
 
 // A Refresh the control refuses is swallowed: the user sees nothing, and a developer reads on the debugger's channel

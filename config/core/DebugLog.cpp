@@ -19,6 +19,7 @@ namespace
 {
 
 DebugLogClock g_clock = nullptr;
+bool g_diagnosticLog = false;
 
 void MakeLogFolder()
 {
@@ -30,23 +31,11 @@ void MakeLogFolder()
 #endif
 }
 
-} // namespace
-
-void SetDebugLogClock(DebugLogClock clock)
+// Appends one "<message> -- <ctime>" record to the day's file.
+void AppendRecord(const char* format, va_list args)
 {
-    g_clock = clock;
-}
-
-void WriteDebugLog(const CZoIni* ini, const char* format, ...)
-{
-    if (!ini || !ini->IsLogEnabled() || !format)
-        return;
-
     char message[2048] = {};
-    va_list args;
-    va_start(args, format);
     std::vsnprintf(message, sizeof message, format, args); // cuts what does not fit
-    va_end(args);
 
     const std::time_t now = g_clock ? static_cast<std::time_t>(g_clock()) : std::time(nullptr);
     const std::tm* local = std::localtime(&now);
@@ -67,6 +56,43 @@ void WriteDebugLog(const CZoIni* ini, const char* format, ...)
         return;
     std::fprintf(file, "%s -- %s", message, stamp);
     std::fclose(file);
+}
+
+} // namespace
+
+void SetDebugLogClock(DebugLogClock clock)
+{
+    g_clock = clock;
+}
+
+void EnableDiagnosticLog(bool on)
+{
+    g_diagnosticLog = on;
+}
+
+bool IsDiagnosticLogEnabled()
+{
+    return g_diagnosticLog;
+}
+
+void WriteDebugLog(const CZoIni* ini, const char* format, ...)
+{
+    if (!ini || !ini->IsLogEnabled() || !format)
+        return;
+    va_list args;
+    va_start(args, format);
+    AppendRecord(format, args);
+    va_end(args);
+}
+
+void WriteDiagnosticLog(const char* format, ...)
+{
+    if (!g_diagnosticLog || !format)
+        return;
+    va_list args;
+    va_start(args, format);
+    AppendRecord(format, args);
+    va_end(args);
 }
 
 } // namespace ZoGameBase

@@ -80,6 +80,17 @@ void WriteDebugLog(const CZoIni* ini, const char* format, ...)
 #endif
     ;
 
+// The client's own switch of the diagnostic log (each parser has its own, for the document it reads): off unless a
+// developer turns it on (the application does when LUMORA_DIAGNOSTIC_LOG is 1).
+void EnableDiagnosticLog(bool on);
+bool IsDiagnosticLogEnabled();
+// One record, as WriteDebugLog writes it, while the client's switch is on.
+void WriteDiagnosticLog(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
 // Where WriteDebugLog takes the current time from; tests replace it to cross midnight. Null restores time().
 using DebugLogClock = long long (*)();
 void SetDebugLogClock(DebugLogClock clock);

@@ -138,3 +138,16 @@ TEST_F(DebugLogTest, UnwritableFolderDropsTheMessage)
     EXPECT_EQ("a file where the folder should be", Read("debug"));
     EXPECT_EQ(1, std::distance(fs::directory_iterator("."), fs::directory_iterator()));
 }
+
+TEST_F(DebugLogTest, TheClientsOwnSwitch)
+{
+    // Off: nothing, not even the folder. On: the same records as the parser's, in the same day's file.
+    ZoGameBase::WriteDiagnosticLog("dropped %d", 1);
+    EXPECT_FALSE(fs::exists("debug"));
+    ZoGameBase::EnableDiagnosticLog(true);
+    EXPECT_TRUE(ZoGameBase::IsDiagnosticLogEnabled());
+    ZoGameBase::WriteDiagnosticLog("script error on %s, line %d", "http://a/", 3);
+    ZoGameBase::EnableDiagnosticLog(false);
+    ZoGameBase::WriteDiagnosticLog("dropped %d", 2);
+    EXPECT_EQ("script error on http://a/, line 3 -- " + CtimeOf(g_now), Read("debug/2026_12_10.log"));
+}

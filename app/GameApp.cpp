@@ -2,10 +2,15 @@
 
 #include <commctrl.h>
 
+#include "app/BrowserEmulation.h"
 #include "app/DesktopShortcut.h"
+#include "config/TextResource.h"
+#include "config/core/BrowserSettings.h"
+#include "config/core/ZoIni.h"
 #include "host/CustomOccManager.h"
 #include "host/ImpIDispatch.h"
 #include "mainwnd/GameDlg.h"
+#include "res/resource.h"
 
 CGameApp::CGameApp() = default;
 
@@ -13,6 +18,11 @@ CGameApp::~CGameApp() = default;
 
 BOOL CGameApp::InitInstance()
 {
+    // A developer's switch, never a player's: the diagnostic log of what the client swallows (pages' script errors).
+    wchar_t log[2] = {};
+    if (::GetEnvironmentVariableW(L"LUMORA_DIAGNOSTIC_LOG", log, 2) == 1 && log[0] == L'1')
+        ZoGameBase::EnableDiagnosticLog(true);
+
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
@@ -31,8 +41,13 @@ BOOL CGameApp::InitInstance()
     m_pOccManager = std::make_unique<CCustomOccManager>(m_pDispOM.get());
     AfxEnableControlContainer(m_pOccManager.get());
 
-    // The profile is keyed by the executable's full path, so every copy and every name has its own flag.
+    // Before the first browser control is made: the document mode it renders pages in, under this executable's name.
     const CModulePath& path = AfxGetModulePath();
+    std::string browser;
+    LoadTextResource(nullptr, IDR_BROWSER_DOC, browser);
+    SetBrowserEmulation(path, static_cast<unsigned long>(ReadDocumentMode(browser)));
+
+    // The profile is keyed by the executable's full path, so every copy and every name has its own flag.
     SetRegistryKey(path.fullPath);
     if (GetProfileInt("root", "shortCut", 0) == 0)
     {

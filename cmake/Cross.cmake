@@ -25,12 +25,14 @@ include(cmake/Framework.cmake)
 
 # The Win32 side of the client, everything but the application object itself, so that tests can link it.
 add_library(lumora_win32 STATIC
+    app/BrowserEmulation.cpp
     app/DesktopShortcut.cpp
     app/GameApp.cpp
     config/TextResource.cpp
     host/CustomControlSite.cpp
     host/CustomOccManager.cpp
     host/ImpIDispatch.cpp
+    host/ScriptError.cpp
     host/WebBrowser.cpp
     mainwnd/GameDlg.cpp
     skin/MyBitmap.cpp
@@ -39,6 +41,7 @@ add_library(lumora_win32 STATIC
     skin/ResourceImage.cpp
     webwnd/ClearBrowserCache.cpp
     webwnd/DialogWeb.cpp
+    webwnd/OfflinePage.cpp
     webwnd/DlgVolume.cpp
 )
 target_link_libraries(lumora_win32 PUBLIC lumora_core lumora_framework ${LUMORA_WIN32_LIBS})
@@ -56,8 +59,8 @@ include(cmake/GoogleTest.cmake)
 # the profile key, paths, code-page conversions): the test command runs them under a Chinese locale too. SCREEN
 # marks those whose results depend on the screen's size: the test command runs them on a small screen too. JOURNEY
 # marks the end-to-end journey, which runs only in prefixes with the stand-in browser and the test site. CLIENT marks
-# those that drive the real client from outside: where the machine runs both architectures, the test command runs
-# them on the 64-bit client too. NOBROWSER marks those that run only in a prefix without the browser's class.
+# those that drive the real client from outside, or hold what the client writes on its start: where the machine runs
+# both architectures, the test command runs them on the 64-bit client too. NOBROWSER marks those that run only in a prefix without the browser's class.
 function(lumora_wine_test name)
     cmake_parse_arguments(PARSE_ARGV 1 ARG "TEXT;SCREEN;JOURNEY;CLIENT;NOBROWSER" "" "")
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
@@ -105,7 +108,7 @@ lumora_wine_test(framework_occ_tests tests/framework/OccTest.cpp tests/framework
 lumora_wine_test(lifetime_tests tests/framework/LifetimeTest.cpp tests/framework/GuardedHeap.cpp
     tests/framework/OccTestControl.cpp tests/framework/LifetimeTest.rc)
 lumora_wine_test(host_tests tests/host/ImpIDispatchTest.cpp)
-lumora_wine_test(app_tests TEXT tests/app/DesktopShortcutTest.cpp)
+lumora_wine_test(app_tests TEXT CLIENT tests/app/DesktopShortcutTest.cpp tests/app/BrowserEmulationTest.cpp)
 # The skin's pictures, checked from their bytes as the executable carries them.
 lumora_wine_test(image_resource_tests tests/skin/ImageResourcesTest.cpp res/images.rc)
 target_compile_definitions(image_resource_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
@@ -114,7 +117,7 @@ lumora_wine_test(skin_tests tests/skin/SkinDrawingTest.cpp res/images.rc)
 
 # The main window and the web window in the test's own process, with the client's resources.
 lumora_wine_test(game_window_tests SCREEN tests/webwnd/GameWindowTest.cpp tests/webwnd/WebCommandsTest.cpp
-    tests/webwnd/WebWindowTest.cpp tests/framework/OccTestControl.cpp)
+    tests/webwnd/WebWindowTest.cpp tests/webwnd/OfflinePageTest.cpp tests/framework/OccTestControl.cpp)
 lumora_brand(game_window_tests res/lumora.rc)
 
 # The real client's windows, looked at from outside; screenshots under build/cross/screenshots.
@@ -141,7 +144,7 @@ target_compile_definitions(missing_piece_tests PRIVATE LUMORA_EXE="$<TARGET_FILE
 add_dependencies(missing_piece_tests lumora)
 
 # Starts copies of the real client, so it needs the client built first.
-lumora_wine_test(startup_tests TEXT tests/app/StartupTest.cpp)
+lumora_wine_test(startup_tests TEXT CLIENT tests/app/StartupTest.cpp)
 target_compile_definitions(startup_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>")
 add_dependencies(startup_tests lumora)
 
@@ -155,12 +158,12 @@ lumora_brand(skin_preview res/images.rc BRAND "${LUMORA_BRAND_DIR}")
 # The stand-in for the web browser control of the end-to-end journey and the demo: registered in their prefixes only.
 add_library(standin_browser SHARED tests/journey/StandInBrowser.cpp tests/journey/StandInBrowser.def)
 set_target_properties(standin_browser PROPERTIES PREFIX "")
-target_link_libraries(standin_browser PRIVATE wininet ole32 oleaut32 uuid user32 gdi32)
+target_link_libraries(standin_browser PRIVATE lumora_core wininet ole32 oleaut32 uuid user32 gdi32)
 target_link_options(standin_browser PRIVATE -static -Wl,--enable-stdcall-fixup)
 
 # A player's whole session, with the stand-in browser and the test site.
 lumora_wine_test(journey_tests JOURNEY tests/journey/JourneyTest.cpp res/documents.rc)
-target_link_libraries(journey_tests PRIVATE psapi)
+target_link_libraries(journey_tests PRIVATE psapi wininet)
 target_compile_definitions(journey_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora>"
                                                  LUMORA_URL_RECORDER="$<TARGET_FILE:url_recorder>")
 add_dependencies(journey_tests lumora url_recorder standin_browser)
@@ -195,9 +198,10 @@ endif()
 add_executable(lumora_branded WIN32 app/Main.cpp)
 target_link_libraries(lumora_branded PRIVATE lumora_win32 lumora_winmain)
 lumora_brand(lumora_branded res/lumora.rc BRAND ${CMAKE_BINARY_DIR}/brand-sample OPERATOR "Brandtest Games")
-lumora_wine_test(brand_build_tests tests/brand/BrandBuildTest.cpp res/documents.rc)
+lumora_wine_test(brand_build_tests CLIENT tests/brand/BrandBuildTest.cpp res/documents.rc)
 target_link_libraries(brand_build_tests PRIVATE version)
 target_compile_definitions(brand_build_tests PRIVATE LUMORA_EXE="$<TARGET_FILE:lumora_branded>"
                            LUMORA_BRAND_SITEURL="${CMAKE_BINARY_DIR}/brand-sample/siteurl.ini"
+                           LUMORA_BRAND_FOLDER="${CMAKE_BINARY_DIR}/brand-sample"
                            LUMORA_VERSION="${PROJECT_VERSION}")
 add_dependencies(brand_build_tests lumora_branded)

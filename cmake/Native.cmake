@@ -12,6 +12,7 @@ add_executable(core_tests
     tests/config/core/ZoIniTest.cpp
     tests/config/core/DebugLogTest.cpp
     tests/config/core/LayoutTableTest.cpp
+    tests/config/core/BrowserSettingsTest.cpp
     tests/skin/core/AniFileTest.cpp
     tests/skin/core/NineGridTest.cpp
     tests/mainwnd/core/ScreenSizeTableTest.cpp
@@ -20,6 +21,7 @@ add_executable(core_tests
     tests/webwnd/core/WebLayoutTest.cpp
     tests/webwnd/core/NavigationWatchTest.cpp
     tests/webwnd/core/CachePurgeTest.cpp
+    tests/webwnd/core/OfflinePageTest.cpp
 )
 target_link_libraries(core_tests PRIVATE lumora_core GTest::gtest_main)
 target_compile_definitions(core_tests PRIVATE LUMORA_RES_DIR="${CMAKE_SOURCE_DIR}/res")

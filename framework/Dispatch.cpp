@@ -16,6 +16,15 @@ CDispArg::CDispArg(const CAnsiString& text)
     m_var.vt = VT_BSTR;
 }
 
+CDispArg::CDispArg(const std::wstring& text)
+{
+    ::VariantInit(&m_var);
+    m_var.bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    if (!m_var.bstrVal)
+        throw COleDispatchException(E_OUTOFMEMORY);
+    m_var.vt = VT_BSTR;
+}
+
 CDispArg::CDispArg(VARIANT* byRef)
 {
     ::VariantInit(&m_var);

@@ -3,6 +3,7 @@
 #include "core/AnsiString.h"
 #include "framework/Afx.h"
 
+#include <string>
 #include <utility>
 
 // Calls into an ActiveX control by dispatch identifier (COleControlWnd::InvokeHelper).
@@ -24,6 +25,7 @@ public:
 
 // One argument of InvokeHelper as the VARIANT the control receives:
 //   CAnsiString  text of the thread's code page (an address, say), passed as a BSTR that the argument owns;
+//   std::wstring UTF-16 text (an address that must keep every character), likewise;
 //   VARIANT*     passed by reference (VT_BYREF | VT_VARIANT): the control reads and may write the caller's variant;
 //   long, int    VT_I4.
 // Plain char text is refused when the call compiles: say which code page it is in.
@@ -32,6 +34,7 @@ class CDispArg
 public:
     CDispArg() { ::VariantInit(&m_var); }
     CDispArg(const CAnsiString& text);
+    CDispArg(const std::wstring& text);
     CDispArg(const char*) = delete;
     CDispArg(VARIANT* byRef);
     CDispArg(long value);

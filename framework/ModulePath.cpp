@@ -28,9 +28,9 @@ CModulePath AfxSplitModulePath(const std::wstring& fullPath)
     path.fullPath = fullPath;
     const size_t slash = fullPath.find_last_of(L"\\/");
     path.folder = slash == std::wstring::npos ? std::wstring() : fullPath.substr(0, slash);
-    const std::wstring fileName = slash == std::wstring::npos ? fullPath : fullPath.substr(slash + 1);
-    const size_t dot = fileName.find_last_of(L'.');
-    path.baseName = dot == std::wstring::npos ? fileName : fileName.substr(0, dot);
+    path.fileName = slash == std::wstring::npos ? fullPath : fullPath.substr(slash + 1);
+    const size_t dot = path.fileName.find_last_of(L'.');
+    path.baseName = dot == std::wstring::npos ? path.fileName : path.fileName.substr(0, dot);
     return path;
 }
 

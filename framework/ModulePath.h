@@ -5,11 +5,12 @@
 #include <string>
 
 // The executable's full path, read into a buffer that grows as needed (so never used cut short), and its parts:
-// the folder without its last separator, and the file name without its extension.
+// the folder without its last separator, the file name, and the file name without its extension.
 struct CModulePath
 {
     std::wstring fullPath;
     std::wstring folder;
+    std::wstring fileName;
     std::wstring baseName;
 };
 

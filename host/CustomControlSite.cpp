@@ -1,9 +1,23 @@
 #include "host/CustomControlSite.h"
 
+#include "config/core/ZoIni.h"
+#include "host/ScriptError.h"
+
+namespace
+{
+
+// The command group of the browser's questions to its host ({F38BC242-B950-11D1-8918-00C04FC2C836}), which the
+// platform declares in mshtmhst.h without defining it in a library.
+const GUID kDocHostCommandHandler = {0xF38BC242, 0xB950, 0x11D1, {0x89, 0x18, 0x00, 0xC0, 0x4F, 0xC2, 0xC8, 0x36}};
+
+} // namespace
+
 void* CCustomControlSite::GetInterfaceHook(REFIID iid)
 {
     if (iid == IID_IDocHostUIHandler)
         return static_cast<IDocHostUIHandler*>(&m_xDocHostUIHandler);
+    if (iid == IID_IOleCommandTarget)
+        return static_cast<IOleCommandTarget*>(&m_xOleCommandTarget);
     return COleControlSite::GetInterfaceHook(iid);
 }
 
@@ -92,4 +106,44 @@ STDMETHODIMP CCustomControlSite::XDocHostUIHandler::TranslateUrl(DWORD, LPWSTR, 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::FilterDataObject(IDataObject*, IDataObject**)
 {
     return E_NOTIMPL;
+}
+
+STDMETHODIMP CCustomControlSite::XOleCommandTarget::QueryStatus(const GUID* group, ULONG count, OLECMD* commands,
+                                                                OLECMDTEXT*)
+{
+    if (group && *group != kDocHostCommandHandler)
+        return OLECMDERR_E_UNKNOWNGROUP;
+    if (!commands)
+        return E_POINTER;
+    bool known = false;
+    for (ULONG i = 0; i < count; ++i)
+    {
+        const bool scriptError = group && commands[i].cmdID == OLECMDID_SHOWSCRIPTERROR;
+        commands[i].cmdf = scriptError ? OLECMDF_SUPPORTED | OLECMDF_ENABLED : 0;
+        known = known || scriptError;
+    }
+    return known ? S_OK : OLECMDERR_E_NOTSUPPORTED;
+}
+
+STDMETHODIMP CCustomControlSite::XOleCommandTarget::Exec(const GUID* group, DWORD id, DWORD, VARIANT* in, VARIANT* out)
+{
+    if (!group || *group != kDocHostCommandHandler)
+        return group ? OLECMDERR_E_UNKNOWNGROUP : OLECMDERR_E_NOTSUPPORTED;
+    if (id != OLECMDID_SHOWSCRIPTERROR)
+        return OLECMDERR_E_NOTSUPPORTED;
+    if (ZoGameBase::IsDiagnosticLogEnabled())
+    {
+        const CScriptError error =
+            ReadScriptError(in && (in->vt == VT_UNKNOWN || in->vt == VT_DISPATCH) ? in->punkVal : nullptr);
+        ZoGameBase::WriteDiagnosticLog("script error on the page %s, line %ld, character %ld: %s; the page goes on",
+                                       error.url.c_str(), error.line, error.character, error.message.c_str());
+    }
+    // No dialog: the page's scripts go on running.
+    if (out)
+    {
+        ::VariantClear(out);
+        out->vt = VT_BOOL;
+        out->boolVal = VARIANT_TRUE;
+    }
+    return S_OK;
 }

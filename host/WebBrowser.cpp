@@ -8,6 +8,12 @@ void CWebBrowser::Navigate(const CAnsiString& address, VARIANT* flags, VARIANT* 
     InvokeHelper(104, DISPATCH_METHOD, VT_EMPTY, nullptr, address, flags, targetFrameName, postData, headers);
 }
 
+void CWebBrowser::Navigate(const std::wstring& address, VARIANT* flags, VARIANT* targetFrameName, VARIANT* postData,
+                           VARIANT* headers)
+{
+    InvokeHelper(104, DISPATCH_METHOD, VT_EMPTY, nullptr, address, flags, targetFrameName, postData, headers);
+}
+
 void CWebBrowser::Refresh()
 {
     InvokeHelper(DISPID_REFRESH, DISPATCH_METHOD, VT_EMPTY, nullptr);

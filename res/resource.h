@@ -5,6 +5,8 @@
 #define IDR_SITEURL_DOC 137
 #define IDR_ANIMATION_DOC 138
 #define IDR_RESOLUTION_DOC 199
+// The embedded browser's settings document, also "TEXT".
+#define IDR_BROWSER_DOC 200
 
 // The windows' icon.
 #define IDI_APP 128
@@ -47,3 +49,5 @@
 // Strings.
 #define IDS_APP_TITLE 197
 #define IDS_WEB_TITLE 198
+// The name of the client's page for a server that cannot be reached (an "HTML" resource), in the titles' language.
+#define IDS_OFFLINE_PAGE 220

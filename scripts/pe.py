@@ -23,7 +23,7 @@ import sys
 
 MACHINES = {"i686": (0x014C, 0x10B, "PE32", "x86"), "x86_64": (0x8664, 0x20B, "PE32+", "amd64")}
 SUBSYSTEM_GUI = 2
-RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 5, 6, 14, 16, 24
+RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_HTML, RT_MANIFEST = 5, 6, 14, 16, 23, 24
 
 
 class PeError(Exception):
@@ -150,7 +150,8 @@ class Pe:
 
 
 def shipped_pieces(res):
-    """The documents and pictures the client carries, as {(type, id): path}, from the resource scripts of res."""
+    """The documents, pages and pictures the client carries, as {(type, id or name): path}, from the resource scripts
+    of res."""
     defines = dict(re.findall(r"#define\s+(\w+)\s+(\d+)", open(os.path.join(res, "resource.h")).read()))
     pieces = {}
     for line in open(os.path.join(res, "documents.rc"), encoding="utf-8"):
@@ -158,6 +159,10 @@ def shipped_pieces(res):
         if m:
             pieces[("TEXT", int(defines.get(m.group(1), m.group(1))))] = os.path.join(res, m.group(2))
     pieces[("TEXT", int(defines["IDR_SITEURL_DOC"]))] = os.path.join(res, "siteurl.ini")
+    for line in open(os.path.join(res, "pages.rc"), encoding="utf-8"):
+        m = re.match(r"\s*([\w.-]+)\s+HTML\s+\"([^\"]+)\"", line)
+        if m:
+            pieces[(RT_HTML, m.group(1).upper())] = os.path.join(res, m.group(2))
     for line in open(os.path.join(res, "images.rc"), encoding="utf-8"):
         m = re.match(r"\s*(\d+)\s+(PNG|JPG)\s+\"([^\"]+)\"", line)
         if m:
@@ -224,12 +229,12 @@ def inspect(path, arch, res, max_size, commit="", foreign=()):
     elif len(architectures) != 2 or set(architectures) != {manifest_arch}:
         problems.append("manifest names %s, not %s twice" % (architectures, manifest_arch))
     pieces = shipped_pieces(res)
-    for (rtype, rid), source in sorted(pieces.items()):
+    for (rtype, rid), source in sorted(pieces.items(), key=lambda piece: str(piece[0])):
         body = by_id.get((rtype, rid))
         if body is None:
-            problems.append("no %s resource %d (%s)" % (rtype, rid, os.path.relpath(source, res)))
+            problems.append("no %s resource %s (%s)" % (rtype, rid, os.path.relpath(source, res)))
         elif body != open(source, "rb").read():
-            problems.append("%s resource %d differs from %s" % (rtype, rid, os.path.relpath(source, res)))
+            problems.append("%s resource %s differs from %s" % (rtype, rid, os.path.relpath(source, res)))
 
     problems += check_version(pe, res, commit)
     for text in foreign:
@@ -240,7 +245,7 @@ def inspect(path, arch, res, max_size, commit="", foreign=()):
     for p in problems:
         print("%s: %s" % (path, p))
     if not problems:
-        print("%s: %s GUI program for %s, %d bytes, manifest for %s, %d documents and pictures as shipped, version %s"
+        print("%s: %s GUI program for %s, %d bytes, manifest for %s, %d documents, pages and pictures as shipped, version %s"
               % (path, kind, arch, len(data), manifest_arch, len(pieces), pe.version_info()[1].get("FileVersion")))
     return not problems
 

@@ -10,7 +10,8 @@
 # With LUMORA_DEMO=1 the web is the tests' own: a stand-in for the browser control (Wine's has no HTML engine here)
 # and a small site on the loopback interface with a login page, a "log in" link that leads to a game server, and a
 # way back, so that the whole journey can be seen on Linux. The client is the same executable; only its prefix
-# differs (.run/prefix-demo).
+# differs (.run/prefix-demo). LUMORA_DEMO=offline is the demo with no site to reach: the client's own page for a
+# server that cannot be reached.
 # Arguments are passed on to the client. The Wine prefix, a scratch home folder, the client's working folder and the
 # screenshot all live under .run/ (LUMORA_RUN_DIR names another folder); the user's ~/.wine and home are left alone.
 # LUMORA_RUN_CLIENT runs another Windows program in the client's place (the scripts' own tests use it).
@@ -76,8 +77,14 @@ if [ -n "$demo" ]; then
     lumora_use_prefix "$RUN/prefix-demo$suffix" "$RUN/home-demo$suffix"
     lumora_prepare_prefix "$RUN/logs" managed offline || exit 1
     lumora_register_standin "$BUILD/standin_browser.dll" || exit 1
-    lumora_start_test_site "$RUN/logs" || exit 1
-    echo "run: demo: the test site is on $LUMORA_STANDIN_SITE; click \"Log in\" on the login page"
+    if [ "$demo" = offline ]; then
+        # The site's port on the loopback interface with nothing listening: no server can be reached.
+        export LUMORA_STANDIN_SITE=127.0.0.1:9
+        echo "run: demo without the test site: the client's own page for a server that cannot be reached"
+    else
+        lumora_start_test_site "$RUN/logs" || exit 1
+        echo "run: demo: the test site is on $LUMORA_STANDIN_SITE; click \"Log in\" on the login page"
+    fi
 else
     lumora_use_prefix "$RUN/prefix$suffix" "$RUN/home$suffix"
     lumora_prepare_prefix "$RUN/logs" managed || exit 1

@@ -162,7 +162,7 @@ else
 fi
 if [ "$ARCH" = i686 ]; then
     later+=("cross x86_64 lumora url_recorder standin_browser client_window_tests client_command_tests
-        missing_piece_tests no_browser_tests journey_tests")
+        missing_piece_tests no_browser_tests journey_tests app_tests startup_tests brand_build_tests")
 fi
 # shellcheck disable=SC2016 # expanded by the background shell
 later_builds='

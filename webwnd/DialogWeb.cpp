@@ -1,15 +1,22 @@
 #include "webwnd/DialogWeb.h"
 
+#include <exdisp.h>
+#include <exdispid.h>
+
 #include <algorithm>
 #include <memory>
 
+#include "framework/ComPtr.h"
 #include "framework/Dc.h"
 #include "framework/MessageBox.h"
+#include "framework/OccSite.h"
 #include "framework/Rects.h"
 #include "framework/Text.h"
 #include "res/resource.h"
 #include "webwnd/ClearBrowserCache.h"
+#include "webwnd/OfflinePage.h"
 #include "webwnd/core/NavigationWatch.h"
+#include "webwnd/core/OfflinePage.h"
 
 namespace
 {
@@ -67,6 +74,7 @@ CDialogWeb::~CDialogWeb() = default;
 BEGIN_MESSAGE_MAP(CDialogWeb, CDialog)
 ON_MESSAGE(WM_GAME_PAGE_LOADED, OnGamePageLoaded)
 ON_MESSAGE(WM_WEB_PAGE_LOADED, OnWebPageLoaded)
+ON_MESSAGE(WM_SHOW_OFFLINE_PAGE, OnShowOfflinePage)
 ON_WM_SIZE()
 ON_WM_MOVE()
 ON_WM_SHOWWINDOW()
@@ -94,6 +102,8 @@ BEGIN_EVENTSINK_MAP(CDialogWeb, CDialog)
 ON_EVENT(CDialogWeb, IDC_BROWSER, 250, OnBeforeNavigate2,
          VTS_DISPATCH VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PBOOL)
 ON_EVENT(CDialogWeb, IDC_BROWSER, 252, OnNavigateComplete2, VTS_DISPATCH VTS_PVARIANT)
+ON_EVENT(CDialogWeb, IDC_BROWSER, DISPID_NAVIGATEERROR, OnNavigateError,
+         VTS_DISPATCH VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PBOOL)
 END_EVENTSINK_MAP()
 
 void CDialogWeb::DoDataExchange(CDataExchange* pDX)
@@ -552,4 +562,62 @@ void CDialogWeb::OnNavigateComplete2(IDispatch*, VARIANT* url)
     case PageKind::Nothing:
         break;
     }
+}
+
+void CDialogWeb::OnNavigateError(IDispatch* browser, VARIANT* url, VARIANT*, VARIANT* status, VARIANT_BOOL* cancel)
+{
+    // A server that was reached shows its own error page; a frame's error stays the control's, and so does one of
+    // the client's own page, which is not tried again and again.
+    VARIANT code;
+    ::VariantInit(&code);
+    if (status && SUCCEEDED(::VariantChangeType(&code, status, 0, VT_I4)) && !IsServerUnreachable(code.lVal))
+        return;
+    const BSTR* text = nullptr;
+    if (url && url->vt == VT_BSTR)
+        text = &url->bstrVal;
+    else if (url && url->vt == (VT_BYREF | VT_BSTR))
+        text = url->pbstrVal;
+    if (!text || ::SysStringLen(*text) == 0 || !cancel || !IsTheBrowser(browser))
+        return;
+    const std::wstring failed(*text, ::SysStringLen(*text));
+    if (IsOwnPageAddress(AfxUtf8(failed.c_str())))
+        return;
+    std::wstring page = OfflinePageAddress(failed);
+    if (page.empty())
+        return;
+    *cancel = VARIANT_TRUE;
+    // Only posted: the control is still inside its own navigation here.
+    m_offlinePage.swap(page);
+    PostMessage(WM_SHOW_OFFLINE_PAGE);
+}
+
+LRESULT CDialogWeb::OnShowOfflinePage(WPARAM, LPARAM)
+{
+    if (m_offlinePage.empty() || !::IsWindow(m_browser.m_hWnd))
+        return 0;
+    // Shown in either layout: at the login screen the browser may not have shown a page yet.
+    if (!m_browser.IsWindowVisible())
+        m_browser.ShowWindow(SW_SHOW);
+    std::wstring page;
+    page.swap(m_offlinePage);
+    // Not in the history: going back from the page that works again never lands on this one.
+    VARIANT flags, empty;
+    ::VariantInit(&flags);
+    ::VariantInit(&empty);
+    flags.vt = VT_I4;
+    flags.lVal = navNoHistory;
+    m_browser.Navigate(page, &flags, &empty, &empty, &empty);
+    return 0;
+}
+
+bool CDialogWeb::IsTheBrowser(IDispatch* browser) const
+{
+    COleControlSite* site = m_browser.ControlSite();
+    if (!browser || !site || !site->m_pObject)
+        return false;
+    // COM identity: the same object answers IUnknown with the same pointer.
+    CComPtr<IUnknown> event, control;
+    browser->QueryInterface(IID_IUnknown, event.ReceiveVoid());
+    site->m_pObject.Get()->QueryInterface(IID_IUnknown, control.ReceiveVoid());
+    return event && event.Get() == control.Get();
 }

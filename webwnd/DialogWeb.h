@@ -15,6 +15,8 @@
 // web address.
 const UINT WM_GAME_PAGE_LOADED = WM_USER + 100;
 const UINT WM_WEB_PAGE_LOADED = WM_USER + 101;
+// Posted by the web window to itself when a page could not be reached: its own page goes in the page's place.
+const UINT WM_SHOW_OFFLINE_PAGE = WM_USER + 102;
 
 // The game web window: the browser and the toolbar buttons, in the login layout (a transparent panel over the main
 // window's skin) or the game layout (the game's own window with a self-drawn frame, filling the work area or its
@@ -84,6 +86,7 @@ protected:
 
     LRESULT OnGamePageLoaded(WPARAM, LPARAM);
     LRESULT OnWebPageLoaded(WPARAM, LPARAM);
+    LRESULT OnShowOfflinePage(WPARAM, LPARAM);
     void OnSize(UINT type, int cx, int cy);
     void OnMove(int x, int y);
     void OnShowWindow(BOOL show, UINT status);
@@ -110,6 +113,10 @@ protected:
     void OnBeforeNavigate2(IDispatch* browser, VARIANT* url, VARIANT* flags, VARIANT* targetFrameName,
                            VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel);
     void OnNavigateComplete2(IDispatch* browser, VARIANT* url);
+    // A page the browser could not reach: the page itself (not a frame of it) gets the client's own page in its
+    // place, in either layout; the control's own error page is cancelled.
+    void OnNavigateError(IDispatch* browser, VARIANT* url, VARIANT* targetFrameName, VARIANT* statusCode,
+                         VARIANT_BOOL* cancel);
 
     DECLARE_MESSAGE_MAP()
     DECLARE_EVENTSINK_MAP()
@@ -126,6 +133,8 @@ private:
     // The client area above the browser, in client coordinates; empty without a browser window.
     RECT TitleBandRect() const;
     bool InTitleBand(POINT point) const;
+    // Whether an event's browser object is this window's control itself, not a frame of its page.
+    bool IsTheBrowser(IDispatch* browser) const;
 
     CWebWindowOwner& m_owner;
     bool m_bGameLayout = false;
@@ -137,5 +146,6 @@ private:
     RECT m_rcMin = {};
     RECT m_rcRestore = {};
     std::string m_strTitle;
+    std::wstring m_offlinePage; // the address WM_SHOW_OFFLINE_PAGE goes to
     COLORREF m_crKey = RGB(0, 0, 255);
 };

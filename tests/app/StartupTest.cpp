@@ -280,3 +280,39 @@ TEST_F(Startup, FailedShortcutStillWritesTheFlagAndShowsNothing)
     EXPECT_NE(0u, ::GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     ::RemoveDirectoryW(link.c_str());
 }
+
+namespace
+{
+
+const wchar_t kEmulationKey[] =
+    L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+
+// The document mode asked for under an executable's file name: -1 when none is.
+long DocumentMode(const wchar_t* fileName)
+{
+    DWORD value = 0, type = 0, size = sizeof value;
+    if (::RegGetValueW(HKEY_CURRENT_USER, kEmulationKey, fileName, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS)
+        return -1;
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+    return static_cast<long>(value);
+}
+
+void ForgetDocumentMode(const wchar_t* fileName)
+{
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kEmulationKey, fileName);
+}
+
+} // namespace
+
+// The browser control renders pages as Internet Explorer 11 does for the executable as it is named on disk now, not
+// as it was built: a player's copy renamed with a blank and Chinese characters gets the value under that name.
+TEST_F(Startup, TheBrowsersDocumentModeUnderTheExecutablesOwnName)
+{
+    const wchar_t name[] = L"游戏 客户端.exe";
+    ForgetDocumentMode(name);
+    ForgetDocumentMode(L"lumora.exe");
+    const std::wstring exe = CopyClient(ScratchFolder(L"模式"), name);
+    EXPECT_EQ(0, RunClientOnce(exe));
+    EXPECT_EQ(11000, DocumentMode(name));
+    EXPECT_EQ(-1, DocumentMode(L"lumora.exe")) << "the name it was built as";
+}

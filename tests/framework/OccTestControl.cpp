@@ -181,16 +181,16 @@ void RevokeControls()
     ::CoRevokeClassObject(g_typeInfoFactory.m_cookie);
 }
 
-HRESULT RegisterAsRefusingBrowser()
+HRESULT RegisterAsBrowser(bool refusing)
 {
     // {8856F961-340A-11D0-A96B-00C04FD705A2}
     const CLSID webBrowser = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
-    g_refuseNavigate = true;
+    g_refuseNavigate = refusing;
     return ::CoRegisterClassObject(webBrowser, &g_browserFactory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
                                    &g_browserFactory.m_cookie);
 }
 
-void RevokeRefusingBrowser()
+void RevokeBrowser()
 {
     ::CoRevokeClassObject(g_browserFactory.m_cookie);
     g_refuseNavigate = false;
@@ -521,7 +521,12 @@ STDMETHODIMP CTestControl::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPP
         else if (v.vt == VT_I4)
             arg.number = v.lVal;
         else if (v.vt == (VT_BYREF | VT_VARIANT))
+        {
             arg.ref = v.pvarVal;
+            // What it held, for a test that looks after the call has returned.
+            if (v.pvarVal && v.pvarVal->vt == VT_I4)
+                arg.number = v.pvarVal->lVal;
+        }
         call.args.push_back(arg);
     }
     m_lastCall = call;

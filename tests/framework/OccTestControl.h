@@ -43,7 +43,7 @@ struct CReceivedArg
 {
     VARTYPE vt = VT_EMPTY;
     std::wstring text;      // VT_BSTR
-    LONG number = 0;        // VT_I4
+    LONG number = 0;        // VT_I4, or what a VT_BYREF | VT_VARIANT argument held as VT_I4
     VARIANT* ref = nullptr; // VT_BYREF | VT_VARIANT
 };
 
@@ -65,11 +65,11 @@ CTestControl* LastControl();
 // Registers both control classes with COM for this process (OLE must be initialised).
 HRESULT RegisterControls();
 void RevokeControls();
-// Puts the full control in the web browser's place for this process, refusing every Navigate and Refresh with an
-// exception, as a browser control that refuses its address does; the window class must be registered
-// (RegisterControls).
-HRESULT RegisterAsRefusingBrowser();
-void RevokeRefusingBrowser();
+// Puts the full control in the web browser's place for this process; the window class must be registered
+// (RegisterControls). refusing: every Navigate and Refresh is refused with an exception, as a browser control that
+// refuses its address does.
+HRESULT RegisterAsBrowser(bool refusing = false);
+void RevokeBrowser();
 
 class CTestControl : public IOleObject,
                      public IOleInPlaceObject,

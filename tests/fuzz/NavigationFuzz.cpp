@@ -1,6 +1,7 @@
 // Feeds arbitrary addresses and keys to the navigation watch's decision, in a double-byte and a single-byte code
 // page: it must not crash, it must find a game page exactly when the game-server test (which it calls after folding
-// its keys in place) says so on the untouched inputs, and the folded keys must classify the next address the same.
+// its keys in place) says so on the untouched inputs (and the address is none of the client's own pages), and the
+// folded keys must classify the next address the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 
 #include "mainwnd/core/SiteUrlTable.h"
 #include "webwnd/core/NavigationWatch.h"
+#include "webwnd/core/OfflinePage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -25,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             parts[part] += static_cast<char>(data[i]);
     }
     const CAnsiString address(parts[0]), suffix(parts[1]), prefix(parts[2]);
-    const bool gameServer = IsGameServerUrl(address, suffix, prefix, codePage);
+    const bool gameServer = IsGameServerUrl(address, suffix, prefix, codePage) && !IsOwnPageAddress(address.Bytes());
 
     CAnsiString watched = address, loginKey = suffix, loginKeyPre = prefix;
     const PageKind kind = ClassifyNavigation(watched, loginKey, loginKeyPre, codePage);

@@ -8,6 +8,7 @@
 
 #include <psapi.h>
 #include <shlobj.h>
+#include <wininet.h>
 
 #include <cstdlib>
 #include <string>
@@ -94,6 +95,59 @@ bool IsLayered(HWND hwnd)
     return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
 }
 
+// Takes the test site down (every request closed unanswered) or brings it back, through its own control address.
+bool SetSiteUp(bool up)
+{
+    wchar_t site[64] = {};
+    if (!::GetEnvironmentVariableW(L"LUMORA_STANDIN_SITE", site, 64))
+        return false;
+    const std::wstring address = std::wstring(L"http://") + site + (up ? L"/__site/up" : L"/__site/down");
+    HINTERNET internet = ::InternetOpenW(L"Lumora journey", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    HINTERNET request = internet ? ::InternetOpenUrlW(internet, address.c_str(), nullptr, 0,
+                                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)
+                                 : nullptr;
+    DWORD status = 0, size = sizeof status;
+    const bool ok =
+        request &&
+        ::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
+        status == 200;
+    if (request)
+        ::InternetCloseHandle(request);
+    if (internet)
+        ::InternetCloseHandle(internet);
+    return ok;
+}
+
+// The title of the client's page for a server that cannot be reached, in the language the client picks.
+std::wstring OfflinePageTitle()
+{
+    HMODULE client = ::LoadLibraryExW(BuiltClient().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    wchar_t name[64] = {};
+    ::LoadStringW(client, IDS_OFFLINE_PAGE, name, 64);
+    HRSRC resource = ::FindResourceW(client, name, MAKEINTRESOURCEW(23)); // RT_HTML
+    std::string html = resource
+                           ? std::string(static_cast<const char*>(::LockResource(::LoadResource(client, resource))),
+                                         ::SizeofResource(client, resource))
+                           : std::string();
+    ::FreeLibrary(client);
+    const size_t start = html.find("<title>"), end = html.find("</title>");
+    return start == std::string::npos || end == std::string::npos
+               ? L"(no title)"
+               : AfxWide(html.substr(start + 7, end - start - 7).c_str());
+}
+
+// Follows the page's Retry link, in whichever language the page is.
+bool Retry(const CClient& client)
+{
+    return FollowLink(client, L"Retry") || FollowLink(client, L"重试");
+}
+
+bool ScriptErrorShown(const CClient& client)
+{
+    return !WindowsOf(client.ProcessId(), [](HWND h) { return ::IsWindowVisible(h) && TitleOf(h) == L"Script Error"; })
+                .empty();
+}
+
 std::wstring DesktopFolder()
 {
     wchar_t path[MAX_PATH] = {};
@@ -165,7 +219,8 @@ TEST(Journey, APlayersWholeSession)
         {
             inner = WindowRect(browser);
             return Same(restored, WindowRect(client.Web())) &&
-                   ::SendMessageW(client.Web(), WM_NCHITTEST, 0, MAKELPARAM(inner.right + 1, inner.top + 50)) == HTRIGHT;
+                   ::SendMessageW(client.Web(), WM_NCHITTEST, 0, MAKELPARAM(inner.right + 1, inner.top + 50)) ==
+                       HTRIGHT;
         }))
         << Text(WindowRect(client.Web()));
     // The title band is left to the platform (which drags the window by it); the strips around the browser resize.
@@ -238,6 +293,71 @@ TEST(Journey, APlayersWholeSession)
     ::DeleteFileW(link.c_str());
 }
 
+// The server goes away and comes back, at the login screen and in the game: the client's own page stands in the
+// browser's place (in the user's language), its Retry link goes back to the address that failed, and the layout
+// stays what it was. The login page's failing advert script shows no dialog.
+TEST(Journey, AServerThatCannotBeReached)
+{
+    ASSERT_TRUE(SetSiteUp(false)) << "the test site's control address";
+    struct CSiteBack
+    {
+        ~CSiteBack() { SetSiteUp(true); }
+    } back;
+    const std::wstring offline = OfflinePageTitle();
+
+    // 1. Down at the login screen: the page shows in the login panel.
+    CClient client;
+    ASSERT_TRUE(client.Started());
+    HWND browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(browser) && BrowserText(client).find(offline) == 0; }))
+        << AfxUtf8(BrowserText(client).c_str()) << " instead of " << AfxUtf8(offline.c_str());
+    EXPECT_TRUE(IsLayered(client.Web()));
+    ::Sleep(500);
+    Shot(L"offline-1-login");
+
+    // 2. Back, and the player retries: the login page, whose advert's script error is answered without a dialog.
+    ASSERT_TRUE(SetSiteUp(true));
+    ASSERT_TRUE(Retry(client));
+    ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(L"Sign in") != std::wstring::npos; }))
+        << AfxUtf8(BrowserText(client).c_str());
+    EXPECT_EQ(std::wstring::npos, BrowserText(client).find(L"script errors answered: 0"))
+        << AfxUtf8(BrowserText(client).c_str());
+    EXPECT_FALSE(ScriptErrorShown(client));
+
+    // 3. Into the game.
+    ASSERT_TRUE(FollowLink(client, L"Log in"));
+    ASSERT_TRUE(WaitFor([&] { return !IsLayered(client.Web()); }));
+    const HWND game = client.Web();
+    ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(L"In the game") != std::wstring::npos; }));
+
+    // 4. The game server goes down and the page is reloaded: the page in the game window, which stays.
+    ASSERT_TRUE(SetSiteUp(false));
+    Click(client.Web(), IDC_BTN_REFRESH);
+    ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(offline) == 0; }))
+        << AfxUtf8(BrowserText(client).c_str());
+    EXPECT_EQ(game, client.Web());
+    EXPECT_FALSE(IsLayered(client.Web()));
+    ::Sleep(500);
+    Shot(L"offline-2-game");
+    // A retry that fails again shows the page once more (a load of its own), and nothing else happens.
+    const std::wstring shown = BrowserText(client);
+    ASSERT_TRUE(Retry(client));
+    ASSERT_TRUE(WaitFor([&] { return BrowserText(client) != shown && BrowserText(client).find(offline) == 0; }))
+        << AfxUtf8(BrowserText(client).c_str());
+    EXPECT_EQ(game, client.Web());
+
+    // 5. Back again: Retry returns to the game page, and the game page's link to the site leads to the login screen.
+    ASSERT_TRUE(SetSiteUp(true));
+    ASSERT_TRUE(Retry(client));
+    ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(L"In the game") != std::wstring::npos; }))
+        << AfxUtf8(BrowserText(client).c_str());
+    EXPECT_EQ(game, client.Web());
+    ASSERT_TRUE(FollowLink(client, L"Back to the site"));
+    ASSERT_TRUE(WaitFor([&] { return client.Refresh() && client.Web() != game && IsLayered(client.Web()); }));
+    ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(L"Sign in") != std::wstring::npos; }));
+    EXPECT_FALSE(ScriptErrorShown(client));
+}
+
 namespace
 {
 
@@ -278,9 +398,9 @@ void Print(const char* when, const Holdings& h)
         if (ended)
             return ::testing::AssertionFailure() << step << " (the client has ended, code " << code << ")";
         client.Refresh();
-        return ::testing::AssertionFailure() << step << " (web window " << client.Web() << ", "
-                                             << (IsLayered(client.Web()) ? "login" : "game") << " layout, text \""
-                                             << AfxUtf8(BrowserText(client).c_str()) << "\")";
+        return ::testing::AssertionFailure()
+               << step << " (web window " << client.Web() << ", " << (IsLayered(client.Web()) ? "login" : "game")
+               << " layout, text \"" << AfxUtf8(BrowserText(client).c_str()) << "\")";
     };
     if (!WaitFor([&] { return client.Refresh() && FollowLink(client, L"Log in"); }, 5000))
         return failed("no \"Log in\" link on the login screen");

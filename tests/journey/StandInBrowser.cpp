@@ -1,11 +1,17 @@
 // A stand-in for the platform's web browser control, for the end-to-end journey and the demo on Linux, where Wine's
 // own control has no HTML engine. Registered under the WebBrowser class identifier in those prefixes only, it offers
 // what the client uses of the real control and no more: creation and in-place activation in its site, Navigate (104)
-// and Refresh (-550), the BeforeNavigate2 and NavigateComplete2 events, and a look at the site's UI handler. It fetches
-// every address from the test site named by LUMORA_STANDIN_SITE (host:port on the loopback interface), whatever host
-// the address names, keeping path and query and sending the real host name along; it follows redirects and
-// <meta http-equiv="refresh">, and reports the address it ended on as the address names it. Its window shows the
-// page's title and a button for each link of the page; a click navigates there.
+// and Refresh (-550), the BeforeNavigate2, NavigateComplete2 and NavigateError events, a look at the site's UI handler,
+// and the question the real control asks its site before it shows a script error. It fetches every address from the
+// test site named by LUMORA_STANDIN_SITE (host:port on the loopback interface), whatever host the address names,
+// keeping path and query and sending the real host name along; it follows redirects and
+// <meta http-equiv="refresh">, and reports the address it ended on as the address names it. A fetch that fails (no
+// connection, or an HTTP error) fires NavigateError, and only a navigation the host does not cancel shows the
+// control's own "could not be fetched" page. A res: address shows the page of that HTML resource of that module,
+// whose link with the id "retry" leads where the page's own script would point it (the address in its fragment). A
+// page with a <script> is taken to have a script error, which the control asks its site about: a site that does not
+// answer "go on" gets a "Script Error" window, as from the real control. Its window shows the page's title, its
+// loads and the script errors its site answered, and a button for each link of the page; a click navigates there.
 #include <windows.h>
 
 #include <exdisp.h>
@@ -15,9 +21,13 @@
 #include <olectl.h>
 #include <wininet.h>
 
+#include <docobj.h>
+
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "webwnd/core/OfflinePage.h"
 
 namespace
 {
@@ -38,11 +48,27 @@ struct Link
 struct Page
 {
     bool fetched = false;
+    long status = 0;      // why it was not: an HTTP status of 400 or more, or an INET_E_ code
     std::wstring address; // where it ended, as the address names it
     std::wstring title;
     std::vector<Link> links;
     std::wstring refresh; // a meta refresh's target, if the page has one
+    bool script = false;  // the page has a script, taken to fail
 };
+
+// The real control's codes for a server it cannot connect to.
+const long kCannotConnect = static_cast<long>(0x800C0004); // INET_E_CANNOT_CONNECT
+
+std::string Narrow(const std::wstring& wide)
+{
+    if (wide.empty())
+        return std::string();
+    const int n =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+    return utf8;
+}
 
 std::wstring Widen(const std::string& utf8)
 {
@@ -97,19 +123,36 @@ std::string Between(const std::string& text, const std::string& open, const std:
     return text.substr(start + open.size(), end == std::string::npos ? std::string::npos : end - start - open.size());
 }
 
-// The little HTML the test site writes: <title>, <a href="...">text</a>, <meta http-equiv="refresh" content="...">.
+// An attribute's value in a tag's text ("" when it has none).
+std::string Attribute(const std::string& tag, const std::string& name)
+{
+    size_t at = 0;
+    const size_t found = tag.find(" " + name + "=\"");
+    if (found == std::string::npos)
+        return std::string();
+    at = found;
+    return Between(tag, name + "=\"", "\"", at);
+}
+
+// The little HTML the test site and the client's own pages write: <title>, <a href="..." id="...">text</a>,
+// <meta http-equiv="refresh" content="...">, <script>.
 void ParsePage(const std::string& html, Page& page)
 {
     size_t at = 0;
     page.title = Widen(Between(html, "<title>", "</title>", at));
     for (at = 0; at != std::string::npos;)
     {
-        const std::string href = Between(html, "<a href=\"", "\"", at);
+        const std::string tag = Between(html, "<a ", ">", at);
         if (at == std::string::npos)
             break;
-        const std::string text = Between(html, ">", "</a>", at);
-        page.links.push_back({Widen(text), Resolve(page.address, Widen(href))});
+        const std::string text = Between(html, "", "</a>", at);
+        std::wstring href = Resolve(page.address, Widen(Attribute(" " + tag, "href")));
+        // What the client's own page's script does with its Retry link.
+        if (Attribute(" " + tag, "id") == "retry")
+            href = Widen(RetryTarget(Narrow(page.address)));
+        page.links.push_back({Widen(text), href});
     }
+    page.script = html.find("<script") != std::string::npos;
     at = 0;
     const std::string meta = Between(html, "<meta http-equiv=\"refresh\" content=\"", "\"", at);
     const size_t url = meta.find("url=");
@@ -117,11 +160,44 @@ void ParsePage(const std::string& html, Page& page)
         page.refresh = Resolve(page.address, Widen(meta.substr(url + 4)));
 }
 
-// Fetches address from the test site, following redirects, as the address names it.
-Page Fetch(const std::wstring& address)
+// A res: address: res://<module>/<HTML resource name>[#fragment], the page of that resource of that module.
+Page FetchResource(const std::wstring& address)
 {
     Page page;
     page.address = address;
+    const std::wstring path =
+        address.substr(6, address.find(L'#') == std::wstring::npos ? std::wstring::npos : address.find(L'#') - 6);
+    const size_t slash = path.find_last_of(L'/');
+    if (slash == std::wstring::npos)
+    {
+        page.status = static_cast<long>(0x800C0005); // INET_E_RESOURCE_NOT_FOUND
+        return page;
+    }
+    HMODULE module = ::LoadLibraryExW(path.substr(0, slash).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC resource = module ? ::FindResourceW(module, path.substr(slash + 1).c_str(), MAKEINTRESOURCEW(23)) : nullptr;
+    if (resource)
+    {
+        const char* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, resource)));
+        page.fetched = true;
+        ParsePage(std::string(bytes, ::SizeofResource(module, resource)), page);
+    }
+    else
+    {
+        page.status = static_cast<long>(0x800C0005);
+    }
+    if (module)
+        ::FreeLibrary(module);
+    return page;
+}
+
+// Fetches address from the test site, following redirects, as the address names it.
+Page Fetch(const std::wstring& address)
+{
+    if (address.compare(0, 6, L"res://") == 0)
+        return FetchResource(address);
+    Page page;
+    page.address = address;
+    page.status = kCannotConnect; // until the site answers
     wchar_t site[64] = {};
     if (!::GetEnvironmentVariableW(L"LUMORA_STANDIN_SITE", site, 64))
         return page;
@@ -156,7 +232,13 @@ Page Fetch(const std::wstring& address)
             break;
         }
         DWORD status = 0, size = sizeof status;
-        ::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
+        if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+            status == 0)
+        {
+            ::InternetCloseHandle(request); // no answer: the connection went before one came
+            break;
+        }
+        page.status = status >= 400 ? static_cast<long>(status) : 0;
         if (status >= 300 && status < 400)
         {
             wchar_t location[1024] = {};
@@ -183,6 +265,61 @@ Page Fetch(const std::wstring& address)
     ::InternetCloseHandle(internet);
     return page;
 }
+
+// A page's document as the real control hands it with its script-error question; its window's current event
+// describes the error. One object answers for the document, its window and the event.
+class CErrorDocument : public IDispatch
+{
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
+    {
+        *ppv = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
+    {
+        static const wchar_t* const known[] = {L"parentWindow", L"event",          L"errorMessage",
+                                               L"errorLine",    L"errorCharacter", L"errorUrl"};
+        for (UINT i = 0; i < count; ++i)
+        {
+            ids[i] = DISPID_UNKNOWN;
+            for (DISPID k = 0; k < 6; ++k)
+                if (std::wstring(names[i]) == known[k])
+                    ids[i] = k + 1;
+        }
+        return count && ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override
+    {
+        if (!result)
+            return E_POINTER;
+        ::VariantInit(result);
+        if (id == 1 || id == 2)
+        {
+            result->vt = VT_DISPATCH;
+            result->pdispVal = this;
+        }
+        else if (id == 3 || id == 6)
+        {
+            result->vt = VT_BSTR;
+            result->bstrVal = ::SysAllocString(id == 3 ? L"'advert' is undefined" : L"http://ads.lumora.example/a.js");
+        }
+        else if (id == 4 || id == 5)
+        {
+            result->vt = VT_I4;
+            result->lVal = 1;
+        }
+        else
+        {
+            return DISP_E_MEMBERNOTFOUND;
+        }
+        return S_OK;
+    }
+};
 
 class CStandInBrowser;
 CStandInBrowser* FromWindow(HWND hwnd)
@@ -446,15 +583,87 @@ private:
         if (cancel == VARIANT_FALSE && m_hwnd)
         {
             Page page = Fetch(address);
-            m_current = page.address;
-            ++m_loads;
-            m_page = std::move(page);
-            Show();
-            FireNavigateComplete2(m_current);
-            if (!m_page.refresh.empty())
-                NavigateLater(m_page.refresh);
+            // A host that cancels the error keeps the page shown before, and is told of no completed navigation.
+            cancel = VARIANT_FALSE;
+            if (page.status != 0)
+                FireNavigateError(page.address, page.status, cancel);
+            if (cancel == VARIANT_FALSE && m_hwnd)
+            {
+                m_current = page.address;
+                ++m_loads;
+                m_page = std::move(page);
+                Show();
+                FireNavigateComplete2(m_current);
+                if (m_page.script)
+                    AskAboutScriptError();
+                if (!m_page.refresh.empty())
+                    NavigateLater(m_page.refresh);
+            }
         }
         Release();
+    }
+
+    void FireNavigateError(const std::wstring& address, long status, VARIANT_BOOL& cancel)
+    {
+        if (!m_sink)
+            return;
+        VARIANT url, frame, code;
+        for (VARIANT* v : {&url, &frame, &code})
+            ::VariantInit(v);
+        url.vt = VT_BSTR;
+        url.bstrVal = ::SysAllocString(address.c_str());
+        code.vt = VT_I4;
+        code.lVal = status;
+        VARIANT args[5];
+        VARIANT* refs[3] = {&url, &frame, &code};
+        // Arguments last first: cancel, status, frame, url, browser.
+        args[0].vt = VT_BYREF | VT_BOOL;
+        args[0].pboolVal = &cancel;
+        for (int i = 0; i < 3; ++i)
+        {
+            args[3 - i].vt = VT_BYREF | VT_VARIANT;
+            args[3 - i].pvarVal = refs[i];
+        }
+        args[4].vt = VT_DISPATCH;
+        args[4].pdispVal = static_cast<IDispatch*>(this);
+        DISPPARAMS params = {args, nullptr, 5, 0};
+        IDispatch* sink = m_sink;
+        sink->AddRef();
+        sink->Invoke(DISPID_NAVIGATEERROR, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
+                     nullptr);
+        sink->Release();
+        ::VariantClear(&url);
+    }
+
+    // The real control asks its site's command target before it shows a script error; without the answer "go on"
+    // (S_OK and VT_BOOL true) it shows its dialog, here a window titled "Script Error".
+    void AskAboutScriptError()
+    {
+        // {F38BC242-B950-11D1-8918-00C04FC2C836}: CGID_DocHostCommandHandler
+        const GUID commands = {0xF38BC242, 0xB950, 0x11D1, {0x89, 0x18, 0x00, 0xC0, 0x4F, 0xC2, 0xC8, 0x36}};
+        IOleCommandTarget* target = nullptr;
+        HRESULT hr = E_NOINTERFACE;
+        VARIANT in, out;
+        ::VariantInit(&in);
+        ::VariantInit(&out);
+        in.vt = VT_UNKNOWN;
+        in.punkVal = &m_errorDocument;
+        if (m_site && SUCCEEDED(m_site->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(&target))))
+        {
+            hr = target->Exec(&commands, OLECMDID_SHOWSCRIPTERROR, 0, &in, &out);
+            target->Release();
+        }
+        if (hr == S_OK && out.vt == VT_BOOL && out.boolVal == VARIANT_TRUE)
+        {
+            ++m_scriptErrorsAnswered;
+            ShowText(); // the page's links stay the windows they are: a click on one may be on its way
+        }
+        else
+        {
+            ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"Script Error", WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100,
+                              300, 120, nullptr, nullptr, g_module, nullptr);
+        }
+        ::VariantClear(&out);
     }
 
     void FireBeforeNavigate2(const std::wstring& address, VARIANT_BOOL& cancel)
@@ -510,14 +719,27 @@ private:
     }
 
     // The page in the window: its title (with how many loads the control has made), then a button per link.
+    std::wstring Caption() const
+    {
+        return m_page.fetched ? m_page.title : L"(" + m_current + L" could not be fetched)";
+    }
+
+    // The window's text: the page's title, the loads so far and the script errors the site answered.
+    void ShowText()
+    {
+        ::SetWindowTextW(m_hwnd, (Caption() + L" [" + std::to_wstring(m_loads) + L"; script errors answered: " +
+                                  std::to_wstring(m_scriptErrorsAnswered) + L"]")
+                                     .c_str());
+    }
+
     void Show()
     {
         if (!m_hwnd)
             return;
         for (HWND child; (child = ::GetWindow(m_hwnd, GW_CHILD)) != nullptr;)
             ::DestroyWindow(child);
-        const std::wstring caption = m_page.fetched ? m_page.title : L"(" + m_current + L" could not be fetched)";
-        ::SetWindowTextW(m_hwnd, (caption + L" [" + std::to_wstring(m_loads) + L"]").c_str());
+        const std::wstring caption = Caption();
+        ShowText();
         if (!m_font)
             // Any face that has the Chinese characters of the test site's pages.
             m_font = ::CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
@@ -610,7 +832,9 @@ private:
     std::wstring m_pending;
     std::wstring m_current;
     int m_loads = 0;
+    int m_scriptErrorsAnswered = 0;
     Page m_page;
+    CErrorDocument m_errorDocument;
 };
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -18,6 +18,7 @@
 #include "host/CustomOccManager.h"
 #include "host/ImpIDispatch.h"
 #include "mainwnd/GameDlg.h"
+#include "res/resource.h"
 #include "tests/framework/PumpUntil.h"
 #include "tests/framework/TestWindows.h"
 
@@ -103,7 +104,17 @@ protected:
         ASSERT_TRUE(m_dlg.Create(CGameDlg::IDD));
         ASSERT_TRUE(::IsWindow(Web()));
         Pump();
+        // The real browser control cannot reach the start address here (the test prefix reaches no server): its
+        // failure comes back at once, and the client's own page shows the browser. Tests start once that is done,
+        // so that nothing of it arrives in their middle.
+        if (HasRealBrowser())
+        {
+            ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER)) != FALSE; }, 10000))
+                << "the start address's failure did not show the client's own page";
+        }
     }
+    // False in fixtures that put a control of their own in the browser's place.
+    virtual bool HasRealBrowser() const { return true; }
     void TearDown() override { m_dlg.DestroyWindow(); }
 
     HWND Main() const { return m_dlg.m_hWnd; }

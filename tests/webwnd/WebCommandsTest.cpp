@@ -9,11 +9,14 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "config/core/ZoIni.h"
 #include "framework/ComPtr.h"
+#include "framework/OccSite.h"
 #include "framework/WinApp.h"
 #include "host/CustomControlSite.h"
 #include "res/resource.h"
@@ -145,11 +148,14 @@ protected:
             return CComPtr<IDispatch>();
         return CComPtr<IDispatch>::Share(site->EventSink());
     }
-    // NavigateComplete2 as the control fires it: the browser, then the address as a variant by reference.
-    void Complete(VARIANT& address)
+    // NavigateComplete2 as the control fires it: the browser, then the address as a variant by reference. What the
+    // navigation watch posted for it (0: nothing), which is then handled.
+    UINT Complete(VARIANT& address)
     {
         CComPtr<IDispatch> sink = BrowserEventSink();
-        ASSERT_TRUE(sink);
+        EXPECT_TRUE(sink);
+        if (!sink)
+            return 0;
         VARIANT args[2];
         ::VariantInit(&args[0]);
         args[0].vt = VT_BYREF | VT_VARIANT;
@@ -160,16 +166,21 @@ protected:
         DISPPARAMS params = {args, nullptr, 2, 0};
         EXPECT_EQ(S_OK, sink->Invoke(252, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
                                      nullptr));
+        MSG posted = {};
+        const UINT message =
+            ::PeekMessageW(&posted, Web(), WM_GAME_PAGE_LOADED, WM_WEB_PAGE_LOADED, PM_NOREMOVE) ? posted.message : 0;
         Pump();
+        return message;
     }
-    void Complete(const wchar_t* url)
+    UINT Complete(const wchar_t* url)
     {
         VARIANT address;
         ::VariantInit(&address);
         address.vt = VT_BSTR;
         address.bstrVal = ::SysAllocString(url);
-        Complete(address);
+        const UINT message = Complete(address);
         ::VariantClear(&address);
+        return message;
     }
 };
 
@@ -241,53 +252,50 @@ TEST_F(WebCommands, TheBrowserGetsTheClientsUiHandler)
 
 TEST_F(WebCommands, CompletedNavigationsThroughTheControlsOwnEvents)
 {
-    HWND browser = ::GetDlgItem(Web(), IDC_BROWSER);
     // Nothing for the blank page, or for an address that is not text.
-    Complete(L"about:blank");
-    EXPECT_FALSE(::IsWindowVisible(browser));
+    EXPECT_EQ(0u, Complete(L"about:blank"));
     VARIANT number;
     ::VariantInit(&number);
     number.vt = VT_I4;
     number.lVal = 42;
-    Complete(number);
-    EXPECT_FALSE(::IsWindowVisible(browser));
+    EXPECT_EQ(0u, Complete(number));
     EXPECT_FALSE(Dialog().IsGameLayout());
 
-    // The login page: the browser shows.
-    Complete(L"http://www.lumora.example/zrkpt/inlinelogin/?channelid=0");
-    EXPECT_TRUE(::IsWindowVisible(browser));
+    // The login page: an ordinary page, and the browser shows.
+    EXPECT_EQ(WM_WEB_PAGE_LOADED, Complete(L"http://www.lumora.example/zrkpt/inlinelogin/?channelid=0"));
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER)));
     EXPECT_FALSE(Dialog().IsGameLayout());
 
     // A game server, in any letter case: the game window.
-    Complete(L"http://S12.Game.Lumora.Example/play.php?id=3");
+    EXPECT_EQ(WM_GAME_PAGE_LOADED, Complete(L"http://S12.Game.Lumora.Example/play.php?id=3"));
     EXPECT_TRUE(Dialog().IsGameLayout());
     EXPECT_EQ(".GAME.LUMORA.EXAMPLE", Dialog().LoginKey.Bytes());
     EXPECT_EQ("HTTP://S", Dialog().LoginKeyPre.Bytes());
 
     // A frame of the game page reaching an ordinary page: back to the login screen, a new web window.
     const HWND game = Web();
-    Complete(L"http://bbs.lumora.example/");
+    EXPECT_EQ(WM_WEB_PAGE_LOADED, Complete(L"http://bbs.lumora.example/"));
     EXPECT_FALSE(::IsWindow(game));
     EXPECT_FALSE(Dialog().IsGameLayout());
     EXPECT_EQ(".GAME.LUMORA.EXAMPLE", Dialog().LoginKey.Bytes()); // the object's copies stay folded
 }
 
 // A session the site still knows may go straight to a game server: the first completed page is the game's. The game
-// window shows its browser whichever page came first.
+// window shows its browser whichever page came first. (That the browser waits for its first page is the web window's
+// own test: here the client's own page has shown it already, so it is hidden again, as before any page.)
 TEST_F(WebCommands, TheGameShowsTheBrowserWhicheverPageCameFirst)
 {
-    ASSERT_FALSE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER)));
-    Complete(L"http://s12.game.lumora.example/play.php?id=3");
+    ::ShowWindow(::GetDlgItem(Web(), IDC_BROWSER), SW_HIDE);
+    EXPECT_EQ(WM_GAME_PAGE_LOADED, Complete(L"http://s12.game.lumora.example/play.php?id=3"));
     ASSERT_TRUE(Dialog().IsGameLayout());
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER))) << "a game reached first";
 
-    // Back at the login screen the new browser waits for its page again; then the login page, then the game.
-    Complete(L"http://bbs.lumora.example/");
+    // Back at the login screen, the login page, then the game again.
+    EXPECT_EQ(WM_WEB_PAGE_LOADED, Complete(L"http://bbs.lumora.example/"));
     ASSERT_FALSE(Dialog().IsGameLayout());
-    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER)));
-    Complete(L"http://www.lumora.example/zrkpt/inlinelogin/?channelid=0");
+    EXPECT_EQ(WM_WEB_PAGE_LOADED, Complete(L"http://www.lumora.example/zrkpt/inlinelogin/?channelid=0"));
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER)));
-    Complete(L"http://s12.game.lumora.example/play.php?id=3");
+    EXPECT_EQ(WM_GAME_PAGE_LOADED, Complete(L"http://s12.game.lumora.example/play.php?id=3"));
     ASSERT_TRUE(Dialog().IsGameLayout());
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BROWSER))) << "a game reached after the login page";
 }
@@ -295,7 +303,6 @@ TEST_F(WebCommands, TheGameShowsTheBrowserWhicheverPageCameFirst)
 // Addresses no browser should send: they change nothing, or are classified like any other text.
 TEST_F(WebCommands, MalformedAddressesAreHandledSafely)
 {
-    HWND browser = ::GetDlgItem(Web(), IDC_BROWSER);
     VARIANT odd;
     for (VARTYPE type : {VT_EMPTY, VT_NULL, VT_I4, VT_R8, VT_DISPATCH, VT_UNKNOWN})
     {
@@ -303,26 +310,23 @@ TEST_F(WebCommands, MalformedAddressesAreHandledSafely)
         ::VariantInit(&odd);
         odd.vt = type;
         odd.llVal = 0;
-        Complete(odd);
-        EXPECT_FALSE(::IsWindowVisible(browser));
+        EXPECT_EQ(0u, Complete(odd));
         EXPECT_FALSE(Dialog().IsGameLayout());
     }
     // A string variant with no string at all, and an empty one.
     ::VariantInit(&odd);
     odd.vt = VT_BSTR;
     odd.bstrVal = nullptr;
-    Complete(odd);
-    Complete(L"");
-    EXPECT_FALSE(::IsWindowVisible(browser));
+    EXPECT_EQ(0u, Complete(odd));
+    EXPECT_EQ(0u, Complete(L""));
 
     // Unpaired surrogates become the code page's default character: an ordinary web page.
-    Complete(L"http://\xD800www.lumora.example/\xDC00");
-    EXPECT_TRUE(::IsWindowVisible(browser));
+    EXPECT_EQ(WM_WEB_PAGE_LOADED, Complete(L"http://\xD800www.lumora.example/\xDC00"));
     EXPECT_FALSE(Dialog().IsGameLayout());
 
     // 100,000 characters holding both keys: a game page, classified in full.
     std::wstring longAddress = L"http://s1.game.lumora.example/?" + std::wstring(100000, L'x');
-    Complete(longAddress.c_str());
+    EXPECT_EQ(WM_GAME_PAGE_LOADED, Complete(longAddress.c_str()));
     EXPECT_TRUE(Dialog().IsGameLayout());
     // A string that stops at a zero unit: what comes after it is not read.
     VARIANT cut;
@@ -330,7 +334,7 @@ TEST_F(WebCommands, MalformedAddressesAreHandledSafely)
     cut.vt = VT_BSTR;
     cut.bstrVal = ::SysAllocStringLen(L"about:blank\0http://www.lumora.example/", 39);
     const HWND game = Web();
-    Complete(cut);
+    EXPECT_EQ(0u, Complete(cut));
     ::VariantClear(&cut);
     EXPECT_EQ(game, Web());
     EXPECT_TRUE(Dialog().IsGameLayout());
@@ -515,4 +519,122 @@ TEST_F(WebCommands, PurgeEmptiesTheUrlCacheButKeepsCookies)
     EXPECT_FALSE(InCache(large.c_str()));
     EXPECT_TRUE(InCache(cookie));
     ::DeleteUrlCacheEntryA(cookie);
+}
+
+namespace
+{
+
+// A page's document as the browser hands it with its script-error question: its window's current event describes
+// the error. One object answers for the document, its window and the event.
+class CErrorDocument : public IDispatch
+{
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
+    {
+        *ppv = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
+    {
+        static const wchar_t* const known[] = {L"parentWindow", L"event",          L"errorMessage",
+                                               L"errorLine",    L"errorCharacter", L"errorUrl"};
+        for (UINT i = 0; i < count; ++i)
+        {
+            ids[i] = DISPID_UNKNOWN;
+            for (DISPID k = 0; k < 6; ++k)
+                if (std::wstring(names[i]) == known[k])
+                    ids[i] = k + 1;
+        }
+        return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override
+    {
+        ::VariantInit(result);
+        switch (id)
+        {
+        case 1:
+        case 2:
+            result->vt = VT_DISPATCH;
+            result->pdispVal = this;
+            return S_OK;
+        case 3:
+            result->vt = VT_BSTR;
+            result->bstrVal = ::SysAllocString(L"'advert' 未定义");
+            return S_OK;
+        case 4:
+        case 5:
+            result->vt = VT_I4;
+            result->lVal = id == 4 ? 12 : 5;
+            return S_OK;
+        case 6:
+            result->vt = VT_BSTR;
+            result->bstrVal = ::SysAllocString(L"http://ads.example/advert.js");
+            return S_OK;
+        default:
+            return DISP_E_MEMBERNOTFOUND;
+        }
+    }
+};
+
+} // namespace
+
+// Before it shows its script-error dialog the browser asks its site: the answer is to go on running the page's
+// scripts, with no dialog; the error is written to the diagnostic log when that is on. Anything else asked is left
+// to the browser.
+TEST_F(WebCommands, AScriptErrorOfThePageShowsNoDialog)
+{
+    const GUID docHostCommands = {0xF38BC242, 0xB950, 0x11D1, {0x89, 0x18, 0x00, 0xC0, 0x4F, 0xC2, 0xC8, 0x36}};
+    CComPtr<IOleCommandTarget> target;
+    COleControlSite* site = Dialog().m_browser.ControlSite();
+    ASSERT_NE(nullptr, site);
+    ASSERT_EQ(S_OK, site->ExternalQueryInterface(IID_IOleCommandTarget, target.ReceiveVoid()));
+
+    // In a folder of its own: the log is written under the current one.
+    wchar_t previous[MAX_PATH] = {}, temp[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"lumora-script-error-" + std::to_wstring(::GetTickCount());
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    ::SetCurrentDirectoryW(folder.c_str());
+    ZoGameBase::EnableDiagnosticLog(true);
+
+    CErrorDocument document;
+    VARIANT in, out;
+    ::VariantInit(&in);
+    ::VariantInit(&out);
+    in.vt = VT_UNKNOWN;
+    in.punkVal = &document;
+    EXPECT_EQ(S_OK, target->Exec(&docHostCommands, OLECMDID_SHOWSCRIPTERROR, 0, &in, &out));
+    EXPECT_EQ(VT_BOOL, out.vt);
+    EXPECT_EQ(VARIANT_TRUE, out.boolVal) << "go on running the page's scripts";
+
+    ZoGameBase::EnableDiagnosticLog(false);
+    ::VariantInit(&out);
+    EXPECT_EQ(S_OK, target->Exec(&docHostCommands, OLECMDID_SHOWSCRIPTERROR, 0, &in, &out)) << "the log off";
+    ::SetCurrentDirectoryW(previous);
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = ::FindFirstFileW((folder + L"\\debug\\*.log").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search) << "no log";
+    ::FindClose(search);
+    std::ifstream log(AfxUtf8((folder + L"\\debug\\" + found.cFileName).c_str()));
+    std::string line;
+    std::getline(log, line);
+    EXPECT_EQ(0u, line.find("script error on the page http://ads.example/advert.js, line 12, character 5: "
+                            "'advert' \xE6\x9C\xAA\xE5\xAE\x9A\xE4\xB9\x89; the page goes on -- "))
+        << line;
+    EXPECT_FALSE(std::getline(log, line)) << "one record: the second question came with the log off";
+
+    // Other questions are the browser's own.
+    const GUID other = {0x12345678, 0, 0, {0, 0, 0, 0, 0, 0, 0, 1}};
+    EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, target->Exec(&other, OLECMDID_SHOWSCRIPTERROR, 0, &in, &out));
+    EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED, target->Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, &in, &out));
+    EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED, target->Exec(&docHostCommands, OLECMDID_PRINT, 0, &in, &out));
+    OLECMD command = {OLECMDID_SHOWSCRIPTERROR, 0};
+    EXPECT_EQ(S_OK, target->QueryStatus(&docHostCommands, 1, &command, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(OLECMDF_SUPPORTED | OLECMDF_ENABLED), command.cmdf);
+    EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, target->QueryStatus(&other, 1, &command, nullptr));
 }

@@ -91,6 +91,29 @@ TEST_F(WebWindow, AsksItsOwnerForItsTablesAndFrame)
     EXPECT_TRUE(IsLayered(m_web.m_hWnd));
 }
 
+// The browser shows once its first page has completed, on every window made on the object (the owner makes it anew
+// on the way back to the login screen). This window has no start address, so nothing but the test completes a page.
+TEST_F(WebWindow, ItsBrowserWaitsForTheFirstPageOnEveryWindow)
+{
+    for (int window = 1; window <= 2; ++window)
+    {
+        SCOPED_TRACE(window);
+        if (window == 2)
+        {
+            m_web.DestroyWindow();
+            ASSERT_TRUE(m_web.Create(CDialogWeb::IDD));
+            m_web.ShowWindow(SW_SHOW);
+            Pump();
+        }
+        HWND browser = ::GetDlgItem(m_web.m_hWnd, IDC_BROWSER);
+        ASSERT_TRUE(::IsWindow(browser));
+        EXPECT_FALSE(::IsWindowVisible(browser));
+        ::PostMessageW(m_web.m_hWnd, WM_WEB_PAGE_LOADED, 0, 0);
+        Pump();
+        EXPECT_TRUE(::IsWindowVisible(browser));
+    }
+}
+
 TEST_F(WebWindow, TellsItsOwnerWhatTheBrowserReachedAndWhereTheGameWindowWent)
 {
     // Login layout: a web page shows the browser and is the web window's own business; a game page is the owner's.
@@ -122,7 +145,7 @@ TEST_F(WebWindow, CommandsThatAreTheOwnersGoToIt)
         int command;
         const char* told;
     } const cases[] = {
-        {IDC_BTN_OFFICIAL, "open 0"}, {IDC_BTN_PAY, "open 1"}, {IDC_BTN_FORUM, "open 2"}, {IDC_BTN_CUSTOM, "open 3"},
+        {IDC_BTN_OFFICIAL, "open 0"}, {IDC_BTN_PAY, "open 1"},   {IDC_BTN_FORUM, "open 2"}, {IDC_BTN_CUSTOM, "open 3"},
         {IDC_BTN_REGIST, "open 8"},   {IDC_BTN_MIN, "minimise"}, {IDC_BTN_EXIT, "leave"}, // no question at login
     };
     for (const Case& c : cases)

@@ -14,6 +14,7 @@ enum class PageKind
 // Classifies an address already converted to the thread's code page. The address is folded to upper case in place;
 // so is the suffix (loginKey), and the prefix (loginKeyPre) once the suffix was found: the web window keeps its two
 // fields folded from their first comparison on. A game page is what the game-server test (IsGameServerUrl) says it
-// is; a web page holds "HTTP" anywhere; an empty key occurs in every address.
+// is; a web page holds "HTTP" anywhere; an empty key occurs in every address. The client's own pages (res:) are
+// neither, and are not folded.
 PageKind ClassifyNavigation(CAnsiString& address, CAnsiString& loginKey, CAnsiString& loginKeyPre,
                             const CMbcsCodePage& codePage);

@@ -33,6 +33,10 @@ TEST(NavigationWatch, ClassifiesCompletedNavigations)
         {"a double-byte character whose trail byte is s, folded as a whole", "http://\xB0sx.game/", ".GAME",
          "http://\xB0s", PageKind::GamePage},
         {"...which is not the letter s", "http://\xB0sx.game/", ".GAME", "SX", PageKind::WebPage},
+        // The client's own page for a server that cannot be reached carries the failed address in its own.
+        {"the client's own page", "res://C:\\Http\\lumora.exe/offline-en.html#http%3A%2F%2Fs12.game.lumora.example%2F",
+         ".game.lumora.example", "HTTP", PageKind::Nothing},
+        {"...even where every address is a game page", "RES://x/offline-en.html", "", "", PageKind::Nothing},
     };
     for (const Case& c : cases)
     {

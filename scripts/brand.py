@@ -15,6 +15,11 @@ A brand folder may hold, each file optional:
     titles.ini                                               the window titles: sections [English] and [Chinese],
                                                              keys AppTitle (the main window) and WebTitle (the
                                                              game window's title bar), UTF-8
+    browser.ini                                              the embedded browser: [Browser] DocumentMode, the
+                                                             document mode asked for (0: none)
+    offline.html                                             the page shown when a server cannot be reached, in
+                                                             both languages' place: UTF-8, at most 64 KiB, with a
+                                                             link whose id is "retry"
 
 The first piece that fails stops it with one line on standard error naming the file, what is wrong and what was
 expected, and exit status 1. Nothing is copied then.
@@ -25,8 +30,14 @@ import re
 import struct
 import sys
 
-DOCUMENTS = ("layout.ini", "siteurl.ini", "animation.ini", "resolution.ini")
+DOCUMENTS = ("layout.ini", "siteurl.ini", "animation.ini", "resolution.ini", "browser.ini")
 ICON = "128_app_icon.ico"
+OFFLINE_PAGE = "offline.html"
+# The shipped pages a brand's offline.html replaces, one per language.
+OFFLINE_PAGES = ("offline-en.html", "offline-zh.html")
+MAX_OFFLINE_PAGE = 64 * 1024
+# The document modes the browser control knows, and 0 for none asked.
+DOCUMENT_MODES = (0, 7000, 8000, 8888, 9000, 9999, 10000, 10001, 11000, 11001)
 TITLES = "titles.ini"
 TITLE_LANGUAGES = {"English": "LANG_ENGLISH, SUBLANG_ENGLISH_US", "Chinese": "LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED"}
 TITLE_KEYS = {"AppTitle": "IDS_APP_TITLE", "WebTitle": "IDS_WEB_TITLE"}
@@ -170,8 +181,28 @@ def check_resolution(data, _):
         raise Problem("[Height] stands before [Width], expected [Width] then [Height]")
 
 
+def check_browser(data, _):
+    entries = section(ini_sections(data), "Browser", "[Browser] with the key DocumentMode")
+    need_keys(entries, "Browser", ("DocumentMode",))
+    if not re.fullmatch(r"\d+", entries["DocumentMode"]) or int(entries["DocumentMode"]) not in DOCUMENT_MODES:
+        raise Problem("[Browser] DocumentMode is '%s', expected one of %s" % (
+            entries["DocumentMode"], ", ".join(str(m) for m in DOCUMENT_MODES)))
+
+
 CHECKS = {"layout.ini": check_layout, "siteurl.ini": check_siteurl, "animation.ini": check_animation,
-          "resolution.ini": check_resolution}
+          "resolution.ini": check_resolution, "browser.ini": check_browser}
+
+
+def check_offline_page(data):
+    if len(data) > MAX_OFFLINE_PAGE:
+        raise Problem("%d bytes, expected at most %d" % (len(data), MAX_OFFLINE_PAGE))
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError:
+        raise Problem("not UTF-8 text, expected an HTML page in UTF-8")
+    if not re.search(r"<a\b[^>]*\bid\s*=\s*[\"']?retry[\"'\s/>]", text, re.IGNORECASE):
+        raise Problem('no link with the id "retry", expected <a id="retry" href="#">, which the page\'s script points '
+                      "at the address that failed")
 
 
 def picture_facts(data):
@@ -298,6 +329,10 @@ def assemble(res, out, brand, siteurl):
             elif name == TITLES:
                 titles.update(check_titles(data))
                 files["titles.rc"] = titles_script(titles)
+            elif name == OFFLINE_PAGE:
+                check_offline_page(data)
+                for page in OFFLINE_PAGES:
+                    files[page] = data
             elif name in names:
                 check_picture(data, names[name], pictures)
                 files["images/" + name] = data
@@ -310,8 +345,8 @@ def assemble(res, out, brand, siteurl):
                 if m:
                     raise Problem("no picture of the skin has id %s, expected one of the ids %s" % (
                         m.group(1), id_ranges(sorted(pictures))))
-                raise Problem("not a piece of a brand, expected %s, %s, %s or a picture <id>_<role>.png|.jpg" % (
-                    ", ".join(DOCUMENTS), TITLES, ICON))
+                raise Problem("not a piece of a brand, expected %s, %s, %s, %s or a picture <id>_<role>.png|.jpg" % (
+                    ", ".join(DOCUMENTS), TITLES, OFFLINE_PAGE, ICON))
         except Problem as e:
             raise Problem("%s: %s" % (path, e))
         except OSError as e:
@@ -331,7 +366,8 @@ def id_ranges(ids):
 
 def write(out, files, res):
     """Writes what changed and removes the pieces an earlier brand left, so that the build redoes only what it must."""
-    managed = set(DOCUMENTS) | {"titles.rc"} | {"images/" + n for n in image_names(res)} | {"images/" + ICON}
+    managed = set(DOCUMENTS) | set(OFFLINE_PAGES) | {"titles.rc"} | {"images/" + n for n in image_names(res)} | {
+        "images/" + ICON}
     for path in managed:
         target = os.path.join(out, path)
         if path not in files:

@@ -1,6 +1,7 @@
 // A client built with a brand folder (tests/brand/make_sample.py writes it): its login screen shows the brand's
-// picture and Pay button, its windows bear the brand's titles, it carries the brand's site-address document, and its
-// version resource names the product and the operator.
+// picture and Pay button, its windows bear the brand's titles, it carries the brand's site-address document and page
+// for a server that cannot be reached, asks for the brand's document mode, and its version resource names the product
+// and the operator.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -118,4 +119,37 @@ TEST(BrandBuild, CarriesTheBrandsDocumentAndVersion)
     EXPECT_EQ(AfxWide(LUMORA_VERSION), VersionString(info, L"FileVersion"));
     EXPECT_EQ(L"lumora.exe", VersionString(info, L"OriginalFilename"));
     EXPECT_EQ(40u, VersionString(info, L"Commit").size()) << "a commit's full hash";
+}
+
+// The brand's document mode is the one asked for, under the branded executable's own name, and its page for a server
+// that cannot be reached stands in both languages' place.
+TEST(BrandBuild, AsksForTheBrandsDocumentModeAndCarriesItsPage)
+{
+    const std::wstring exe = BuiltClient();
+    const std::wstring name = exe.substr(exe.find_last_of(L'\\') + 1);
+    const wchar_t key[] = L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name.c_str());
+    {
+        CClient client;
+        ASSERT_TRUE(client.Started());
+    }
+    DWORD mode = 0, size = sizeof mode;
+    EXPECT_EQ(ERROR_SUCCESS,
+              ::RegGetValueW(HKEY_CURRENT_USER, key, name.c_str(), RRF_RT_REG_DWORD, nullptr, &mode, &size));
+    EXPECT_EQ(10001u, mode);
+
+    std::ifstream file(AfxUtf8((L"Z:" + AfxWide(LUMORA_BRAND_FOLDER) + L"/offline.html").c_str()), std::ios::binary);
+    const std::string page(std::istreambuf_iterator<char>(file), {});
+    ASSERT_FALSE(page.empty());
+    HMODULE client = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, client);
+    for (const wchar_t* carried : {L"OFFLINE-EN.HTML", L"OFFLINE-ZH.HTML"})
+    {
+        HRSRC resource = ::FindResourceW(client, carried, MAKEINTRESOURCEW(23)); // RT_HTML
+        ASSERT_NE(nullptr, resource) << AfxUtf8(carried);
+        EXPECT_EQ(page, std::string(static_cast<const char*>(::LockResource(::LoadResource(client, resource))),
+                                    ::SizeofResource(client, resource)))
+            << AfxUtf8(carried);
+    }
+    ::FreeLibrary(client);
 }

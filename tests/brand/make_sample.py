@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Writes the test brand into the folder given: a login picture and a Pay button in colours of their own, titles,
-and the operator's site-address document. tests/brand/BrandBuildTest.cpp looks for exactly these on the screen.
+the operator's site-address document, another document mode for the browser, and a page of its own for a server that
+cannot be reached. tests/brand/BrandBuildTest.cpp looks for exactly these on the screen.
 
     /usr/bin/python3 tests/brand/make_sample.py OUT
 """
@@ -20,6 +21,13 @@ WebTitle=Brandtest Loader Window
 [Chinese]
 AppTitle=品牌测试
 WebTitle=品牌测试登录器
+"""
+BROWSER = "[Browser]\r\nDocumentMode=10001\r\n"
+OFFLINE_PAGE = """<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>Brandtest - 服务器不在线</title></head>
+<body><p>Brandtest cannot reach its server.</p><a id="retry" href="#">Retry</a>
+<script>var a = decodeURIComponent(location.hash.substring(1));
+if (/^https?:\\/\\//i.test(a)) document.getElementById("retry").href = a;</script></body></html>
 """
 
 
@@ -44,6 +52,8 @@ def main():
         write_if_changed(os.path.join(out, "%d_login_pay_%s.png" % (image_id, state)),
                          encoded(Image.new("RGB", size, PAY_COLOUR), "PNG"))
     write_if_changed(os.path.join(out, "titles.ini"), TITLES.encode("utf-8"))
+    write_if_changed(os.path.join(out, "browser.ini"), BROWSER.encode("ascii"))
+    write_if_changed(os.path.join(out, "offline.html"), OFFLINE_PAGE.encode("utf-8"))
     siteurl = os.path.join(HERE, "..", "journey", "operator-siteurl.ini")
     write_if_changed(os.path.join(out, "siteurl.ini"), open(siteurl, "rb").read())
 

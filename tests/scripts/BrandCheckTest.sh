@@ -39,7 +39,8 @@ expect_failure()
 }
 
 # One folder per case, holding its broken piece.
-mkdir -p "$scratch"/{size,jpeg,unknown-id,name,stray,section,order,site-key,title,alone,sound}
+mkdir -p "$scratch"/{size,jpeg,unknown-id,name,stray,section,order,site-key,title,alone,mode,page-text,page-link}
+mkdir -p "$scratch"/{page-size,sound}
 brand() { echo "-DLUMORA_BRAND_DIR=$scratch/$1"; }
 
 picture "$scratch/size/130_login_pay_normal.png" PNG 100 100
@@ -60,7 +61,8 @@ expect_failure "a known id under another name" name/130_pay.png \
 
 echo notes >"$scratch/stray/notes.txt"
 expect_failure "a file that is no piece" stray/notes.txt "not a piece of a brand, expected layout.ini, siteurl.ini, \
-animation.ini, resolution.ini, titles.ini, 128_app_icon.ico or a picture <id>_<role>.png|.jpg" "$(brand stray)"
+animation.ini, resolution.ini, browser.ini, titles.ini, offline.html, 128_app_icon.ico or a picture \
+<id>_<role>.png|.jpg" "$(brand stray)"
 
 printf '[Width]\r\n1440=1440 \r\n' >"$scratch/section/resolution.ini"
 expect_failure "a document without its section" section/resolution.ini \
@@ -78,6 +80,22 @@ printf '[English]\nWebTitle=%s\n' "A title far too long for the title band" >"$s
 expect_failure "a title too long" title/titles.ini "[English] WebTitle is 39 characters long, expected at most 31" \
     "$(brand title)"
 
+printf '[Browser]\r\nDocumentMode=12000\r\n' >"$scratch/mode/browser.ini"
+expect_failure "a document mode the browser does not know" mode/browser.ini "[Browser] DocumentMode is '12000', \
+expected one of 0, 7000, 8000, 8888, 9000, 9999, 10000, 10001, 11000, 11001" "$(brand mode)"
+
+printf '<a id="retry" href="#">R\xe9essayer</a>' >"$scratch/page-text/offline.html"
+expect_failure "a page that is not UTF-8" page-text/offline.html "not UTF-8 text, expected an HTML page in UTF-8" \
+    "$(brand page-text)"
+
+printf '<html><body><a href="#">Retry</a></body></html>' >"$scratch/page-link/offline.html"
+expect_failure "a page without its retry link" page-link/offline.html "no link with the id \"retry\", expected \
+<a id=\"retry\" href=\"#\">, which the page's script points at the address that failed" "$(brand page-link)"
+
+{ printf '<a id="retry" href="#">Retry</a><!--'; head -c 70000 /dev/zero | tr '\0' x; printf -- '-->'; } \
+    >"$scratch/page-size/offline.html"
+expect_failure "a page too large" page-size/offline.html "70039 bytes, expected at most 65536" "$(brand page-size)"
+
 # The site-address document given on its own is checked the same way.
 printf '; no section\r\nMain=http://example.test/\r\n' >"$scratch/alone/siteurl.ini"
 expect_failure "a site-address document given on its own" alone/siteurl.ini "no section, expected [base] with the \
@@ -86,7 +104,8 @@ keys Official, Main, Pay, Exit, Custome, Forum, LoginKey, Regist, Guide, LoginKe
 
 # And a brand whose pieces are all sound configures.
 picture "$scratch/sound/130_login_pay_normal.png" PNG 101 101
-cp "$ROOT/res/layout.ini" "$scratch/sound/"
+cp "$ROOT/res/layout.ini" "$ROOT/res/browser.ini" "$scratch/sound/"
+cp "$ROOT/res/offline-en.html" "$scratch/sound/offline.html"
 configure "$(brand sound)" -DLUMORA_SITEURL_DOCUMENT=
 if [ "$status" -ne 0 ]; then
     echo "FAIL a sound brand: the configure failed:"

@@ -90,6 +90,25 @@ size_t CountColourKeyPixels(const ConstPixelView& image, uint32_t key)
     return count;
 }
 
+void CopyPremultipliedPart(const ConstPixelView& from, int left, int top, const PixelView& to)
+{
+    if (!to.pixels)
+        return;
+    for (int y = 0; y < to.height; ++y)
+    {
+        uint32_t* row = to.Row(y);
+        const int sourceY = top + y;
+        for (int x = 0; x < to.width; ++x)
+        {
+            const int sourceX = left + x;
+            const bool inside =
+                from.pixels && sourceX >= 0 && sourceY >= 0 && sourceX < from.width && sourceY < from.height;
+            row[x] = inside ? from.Row(sourceY)[sourceX] : 0;
+        }
+    }
+    Premultiply(to);
+}
+
 bool IsOpaque(const PixelView& image)
 {
     for (int y = 0; y < image.height; ++y)

@@ -39,6 +39,10 @@ void MergeShapeAndColour(const PixelView& shape, const ConstPixelView& colour, i
 // times alpha / 255, rounded to nearest. Alpha 255 leaves a pixel as it is; alpha 0 makes it 0.
 void Premultiply(const PixelView& image);
 
+// The part of from that starts at left, top, as large as to, copied into to and premultiplied (as Premultiply); a
+// pixel of the part that lies outside from is left fully transparent (0).
+void CopyPremultipliedPart(const ConstPixelView& from, int left, int top, const PixelView& to);
+
 // Whether every pixel of image is fully opaque (alpha 255); true for an empty image.
 bool IsOpaque(const PixelView& image);
 

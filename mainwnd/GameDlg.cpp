@@ -112,9 +112,12 @@ void CGameDlg::SetGameMode(bool game)
     SIZE picture = {};
     if (!LoginPictureSize(picture))
         return;
-    const Rect place = LoginWindowRect(static_cast<int>(picture.cx), static_cast<int>(picture.cy),
-                                       ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-    MoveWindow(place.left, place.top, place.Width(), place.Height(), TRUE);
+    // The picture at its own size; on a screen smaller than it, the window holds the part on the screen.
+    const LoginPlacement place =
+        PlaceLoginWindow(static_cast<int>(picture.cx), static_cast<int>(picture.cy), ::GetSystemMetrics(SM_CXSCREEN),
+                         ::GetSystemMetrics(SM_CYSCREEN), FindLayout("DlgWeb"));
+    m_pictureOffset = POINT{place.window.left - place.picture.left, place.window.top - place.picture.top};
+    MoveWindow(place.window.left, place.window.top, place.window.Width(), place.window.Height(), TRUE);
     m_dlgWeb.SetGameLayout(false);
     FollowMainWindow();
     ComposeBackground();
@@ -169,8 +172,8 @@ bool CGameDlg::MakeLoginPicture()
     m_loginSize = SIZE{merged.width, merged.height};
     m_loginPicture.resize(static_cast<size_t>(merged.width) * merged.height);
     for (int y = 0; y < merged.height; ++y)
-        std::copy(merged.Row(y), merged.Row(y) + merged.width, m_loginPicture.begin() + static_cast<ptrdiff_t>(y) *
-                                                                                            merged.width);
+        std::copy(merged.Row(y), merged.Row(y) + merged.width,
+                  m_loginPicture.begin() + static_cast<ptrdiff_t>(y) * merged.width);
     return true;
 }
 
@@ -178,26 +181,9 @@ bool CGameDlg::ComposeLoginPicture(int width, int height, CDibSurface& surface)
 {
     if (width <= 0 || height <= 0 || !MakeLoginPicture() || !surface.Create(width, height))
         return false;
-    // The merged picture as GDI+ draws it, over the pixels held (no copy).
-    Gdiplus::Bitmap picture(m_loginSize.cx, m_loginSize.cy, m_loginSize.cx * 4, PixelFormat32bppARGB,
-                            reinterpret_cast<BYTE*>(m_loginPicture.data()));
-    RECT client;
-    GetClientRect(&client);
-    const int clientWidth = client.right - client.left, clientHeight = client.bottom - client.top;
-    const PixelView pixels = surface.Pixels();
-    // At its own size, drawing the picture over a transparent surface is a copy: made as one.
-    if (clientWidth == m_loginSize.cx && clientHeight == m_loginSize.cy && clientWidth <= width &&
-        clientHeight <= height && CopyPremultiplied(picture, pixels))
-        return true;
-    // Otherwise scaled to the client area over a transparent surface, then premultiplied, as per-pixel-alpha layered
-    // windows take it.
-    {
-        Gdiplus::Bitmap target(width, height, pixels.stride * 4, PixelFormat32bppARGB,
-                               reinterpret_cast<BYTE*>(pixels.pixels));
-        Gdiplus::Graphics graphics(&target);
-        graphics.DrawImage(&picture, 0, 0, clientWidth, clientHeight);
-    }
-    Premultiply(pixels);
+    // Never scaled: the part of the picture the window holds, from where the window's corner lies in it.
+    const ConstPixelView picture(m_loginPicture.data(), m_loginSize.cx, m_loginSize.cy, m_loginSize.cx);
+    CopyPremultipliedPart(picture, m_pictureOffset.x, m_pictureOffset.y, surface.Pixels());
     return true;
 }
 
@@ -235,6 +221,8 @@ void CGameDlg::FollowMainWindow()
         return;
     RECT window;
     GetWindowRect(&window);
+    // The web window's place is in the picture, whose corner may lie off the screen, before the window's.
+    ::OffsetRect(&window, -m_pictureOffset.x, -m_pictureOffset.y);
     const Point origin = WebWindowOrigin(ToRect(window), FindLayout("DlgWeb"));
     if (!::IsWindow(m_dlgWeb.m_hWnd))
         return;

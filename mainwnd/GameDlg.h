@@ -56,9 +56,9 @@ public:
     const CGameTables& Tables() const { return m_tables; }
     const CAniFile& AniFile() const { return m_aniFile; }
 
-    // The login picture of a width x height window, ready for the layered window: image 129's shape with image
-    // 205's colours, drawn over a transparent surface at the client area's size and premultiplied. False when an
-    // image cannot be had.
+    // The login picture for a width x height window, ready for the layered window: image 129's shape with image
+    // 205's colours, premultiplied, never scaled: the part of it from where the window's corner lies in it (the whole
+    // picture, but on a screen smaller than the picture). False when an image cannot be had.
     bool ComposeLoginPicture(int width, int height, CDibSurface& surface);
     // Whether the merged login picture is held now (login mode); the game lets it go.
     bool HoldsLoginPicture() const { return !m_loginPicture.empty(); }
@@ -95,6 +95,8 @@ private:
     // login screen is drawn from, made when it is needed and let go in game mode. The decoded images go once merged.
     std::vector<uint32_t> m_loginPicture;
     SIZE m_loginSize = {};
+    // Where the window's top-left corner lies in the login picture: (0, 0) but on a screen that cuts the picture.
+    POINT m_pictureOffset = {};
     bool MakeLoginPicture();
     // The login window's picture size (image 129's); false when the image cannot be had.
     bool LoginPictureSize(SIZE& size);

@@ -254,12 +254,12 @@ else
     else
         phase_fail "no prefix or wineserver"
     fi
-    # Narrower than the picture too: only the login picture is looked at there (the game window's minimum size is
+    # Narrower than the picture too: only the login screen is looked at there (the game window's minimum size is
     # wider than this screen).
     if lumora_start_xvfb "$wine_dir/logs-smallest" 800x600 && wine_session "$DISPLAY" "$wine_dir" "-smallest"; then
         echo "smallest screen: Xvfb on display $DISPLAY"
-        phases_ctest "login picture, 800 x 600 screen ($ARCH)" "$CROSS" 120 --timeout 120 \
-            -R 'GameWindow.LoginPictureIs'
+        phases_ctest "login screen, 800 x 600 screen ($ARCH)" "$CROSS" 120 --timeout 120 \
+            -R 'GameWindow.(LoginPictureIs|TheLoginScreensPanel|TheLoginPanel)'
         lumora_stop_wineserver
     else
         phase_fail "800 x 600: no display, prefix or wineserver"

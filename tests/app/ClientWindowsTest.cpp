@@ -108,11 +108,12 @@ TEST(ClientWindows, LoginScreen)
     ASSERT_TRUE(client.Started());
 
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    const RECT main = ToRECT(LoginWindowRect(1024, 700, screenWidth, screenHeight));
+    const LoginPlacement place = PlaceLoginWindow(1024, 700, screenWidth, screenHeight, Tables().FindLayout("DlgWeb"));
+    const RECT main = ToRECT(place.window), picture = ToRECT(place.picture);
     EXPECT_TRUE(Same(main, WindowRect(client.Main()))) << Text(WindowRect(client.Main()));
     EXPECT_NE(0, ::GetWindowLongW(client.Main(), GWL_EXSTYLE) & WS_EX_LAYERED);
 
-    const RECT web = {main.left + 320, main.top + 188, main.left + 1004, main.top + 578};
+    const RECT web = {picture.left + 320, picture.top + 188, picture.left + 1004, picture.top + 578};
     EXPECT_TRUE(Same(web, WindowRect(client.Web()))) << Text(WindowRect(client.Web()));
     COLORREF key = 0;
     BYTE alpha = 0;
@@ -127,7 +128,7 @@ TEST(ClientWindows, LoginScreen)
         EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(client.Web(), id))) << id;
 
     // What the user sees: the picture inside its shape, the buttons on it, nothing key-blue, and the screen behind
-    // (black) outside the shape, in the main window's top corners.
+    // (black) outside the shape, in the main window's top-left corner.
     {
         CScreenshot shot(L"login");
         std::printf("screenshot: %ls\n", shot.Path().c_str());
@@ -222,10 +223,11 @@ TEST(ClientWindows, GameWindowAndBack)
     ASSERT_TRUE(client.PostToWeb(kWebPageLoaded, [&] { return client.Web() != gameWindow; }));
     EXPECT_FALSE(::IsWindow(gameWindow));
     EXPECT_NE(0, ::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED);
-    const RECT main = WindowRect(client.Main());
-    EXPECT_EQ(1024, std::min<LONG>(main.right - main.left, 1024));
-    EXPECT_TRUE(
-        Same(RECT{main.left + 320, main.top + 188, main.left + 1004, main.top + 578}, WindowRect(client.Web())));
+    const RECT picture = ToRECT(PlaceLoginWindow(1024, 700, ::GetSystemMetrics(SM_CXSCREEN),
+                                                 ::GetSystemMetrics(SM_CYSCREEN), Tables().FindLayout("DlgWeb"))
+                                    .picture);
+    EXPECT_TRUE(Same(RECT{picture.left + 320, picture.top + 188, picture.left + 1004, picture.top + 578},
+                     WindowRect(client.Web())));
 }
 
 // The manifest names the client's own processor architecture, so its process gets version 6 of the common controls:
@@ -317,4 +319,3 @@ TEST(ClientWindows, EnterOnTheMainWindowDoesNothing)
     EXPECT_TRUE(::IsWindowVisible(client.Main()));
     EXPECT_TRUE(::IsWindowVisible(client.Web()));
 }
-

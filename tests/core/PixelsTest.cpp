@@ -62,6 +62,31 @@ TEST(Pixels, PremultiplyByAlpha)
     }
 }
 
+TEST(Pixels, CopiesAPartPremultipliedAndLeavesWhatLiesOutsideTransparent)
+{
+    // A 3 x 2 picture; parts of 2 x 2 at three places, the last reaching past its right and bottom edges.
+    std::vector<uint32_t> picture = {0xFF010203, 0x80FF0000, 0x00ABCDEF, //
+                                     0xFF0A0B0C, 0xFFFFFFFF, 0x40FFFFFF};
+    const ConstPixelView from(picture.data(), 3, 2, 3);
+    struct Case
+    {
+        int left, top;
+        std::vector<uint32_t> part;
+    } const cases[] = {
+        {0, 0, {0xFF010203, 0x80800000, 0xFF0A0B0C, 0xFFFFFFFF}},
+        {1, 0, {0x80800000, 0x00000000, 0xFFFFFFFF, 0x40404040}},
+        {2, 1, {0x40404040, 0, 0, 0}},
+        {-1, -1, {0, 0, 0, 0xFF010203}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.left << ", " << c.top);
+        std::vector<uint32_t> part(4, 0x12345678);
+        CopyPremultipliedPart(from, c.left, c.top, View(part, 2, 2));
+        EXPECT_EQ(c.part, part);
+    }
+}
+
 TEST(Pixels, MergeTakesShapeFromOneImageAndColourFromTheOther)
 {
     struct Case

@@ -61,14 +61,16 @@ TEST_F(GameWindow, LoginLayout)
     EXPECT_EQ(LoadWide(IDS_APP_TITLE), title);
 
     // The main window: the picture's size cut to the screen, centred, layered.
-    const RECT main =
-        ToRECT(LoginWindowRect(1024, 700, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
+    const LoginPlacement place = PlaceLoginWindow(1024, 700, ::GetSystemMetrics(SM_CXSCREEN),
+                                                  ::GetSystemMetrics(SM_CYSCREEN), m_dlg.FindLayout("DlgWeb"));
+    const RECT main = ToRECT(place.window), picture = ToRECT(place.picture);
     EXPECT_TRUE(Same(main, WindowRect(Main()))) << WindowRect(Main());
     EXPECT_TRUE(IsLayered(Main()));
     EXPECT_NE(nullptr, reinterpret_cast<HICON>(::SendMessageW(Main(), WM_GETICON, ICON_BIG, 0)));
 
-    // The web window at its offset, layered with the blue key, owned by the main window, no taskbar button.
-    const RECT web = {main.left + 320, main.top + 188, main.left + 320 + 684, main.top + 188 + 390};
+    // The web window at its offset in the picture, layered with the blue key, owned by the main window, no taskbar
+    // button.
+    const RECT web = {picture.left + 320, picture.top + 188, picture.left + 320 + 684, picture.top + 188 + 390};
     EXPECT_TRUE(Same(web, WindowRect(Web()))) << WindowRect(Web());
     COLORREF key = 0;
     BYTE alpha = 0;
@@ -236,14 +238,17 @@ TEST_F(GameWindow, GameLayoutMaximisingAndBack)
     EXPECT_TRUE(IsLayered(Main()));
     EXPECT_TRUE(Dialog().IsMaximised());
     EXPECT_EQ(-2, Dialog().SoundOnPoint().y);
-    const RECT main = WindowRect(Main());
-    EXPECT_TRUE(Same(RECT{main.left + 320, main.top + 188, main.left + 1004, main.top + 578}, WindowRect(Web())));
+    const RECT picture = ToRECT(PlaceLoginWindow(1024, 700, ::GetSystemMetrics(SM_CXSCREEN),
+                                                 ::GetSystemMetrics(SM_CYSCREEN), m_dlg.FindLayout("DlgWeb"))
+                                    .picture);
+    EXPECT_TRUE(
+        Same(RECT{picture.left + 320, picture.top + 188, picture.left + 1004, picture.top + 578}, WindowRect(Web())));
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(Web(), IDC_BTN_MAX)));
 }
 
 TEST_F(GameWindow, LoginPictureIsPremultipliedShapeAndColour)
 {
-    // At the window's size: the picture's own on a large screen, cut to a small one (and then scaled into it).
+    // At the window's size: the picture's own on a large screen, the part of it on a small one.
     RECT client;
     ::GetClientRect(Main(), &client);
     const int width = client.right, height = client.bottom;
@@ -251,12 +256,13 @@ TEST_F(GameWindow, LoginPictureIsPremultipliedShapeAndColour)
     ASSERT_TRUE(m_dlg.ComposeLoginPicture(width, height, surface));
     ASSERT_EQ(width, surface.Width());
     ASSERT_EQ(height, surface.Height());
+    const LoginPlacement place = PlaceLoginWindow(1024, 700, ::GetSystemMetrics(SM_CXSCREEN),
+                                                  ::GetSystemMetrics(SM_CYSCREEN), m_dlg.FindLayout("DlgWeb"));
+    const int left = place.window.left - place.picture.left, top = place.window.top - place.picture.top;
 
     std::unique_ptr<Gdiplus::Bitmap> shape = LoadResourceImage(129, "PNG");
     std::unique_ptr<Gdiplus::Bitmap> colour = LoadResourceImage(205, "JPG");
     ASSERT_TRUE(shape && colour);
-    const bool unscaled =
-        width == static_cast<int>(shape->GetWidth()) && height == static_cast<int>(shape->GetHeight());
 
     const PixelView pixels = surface.Pixels();
     int transparent = 0, opaque = 0, partial = 0;
@@ -270,12 +276,10 @@ TEST_F(GameWindow, LoginPictureIsPremultipliedShapeAndColour)
             for (int k = 0; k < 3; ++k)
                 ASSERT_LE((got >> (8 * k)) & 0xFF, a) << x << ", " << y;
             a == 0 ? ++transparent : a == 255 ? ++opaque : ++partial;
-            if (!unscaled)
-                continue;
-            // Unscaled, every pixel is image 129's alpha over image 205's colour (within rounding).
+            // Every pixel is image 129's alpha over image 205's colour (within rounding), at its place in them.
             Gdiplus::Color s, c;
-            shape->GetPixel(x, y, &s);
-            colour->GetPixel(x, y, &c);
+            shape->GetPixel(left + x, top + y, &s);
+            colour->GetPixel(left + x, top + y, &c);
             ASSERT_EQ(static_cast<uint32_t>(s.GetA()), a) << x << ", " << y;
             const uint32_t expected[3] = {c.GetB() * a / 255, c.GetG() * a / 255, c.GetR() * a / 255};
             for (int k = 0; k < 3; ++k)
@@ -286,9 +290,15 @@ TEST_F(GameWindow, LoginPictureIsPremultipliedShapeAndColour)
     EXPECT_GT(transparent, 0);
     EXPECT_GT(opaque, 0);
     EXPECT_GT(partial, 0);
-    // The corners lie outside the arch and the panel.
-    EXPECT_EQ(0u, pixels.Row(0)[0]);
-    EXPECT_EQ(0u, pixels.Row(height - 1)[width - 1] >> 24);
+    // The picture's corners lie outside the arch and the panel.
+    if (left == 0 && top == 0)
+    {
+        EXPECT_EQ(0u, pixels.Row(0)[0]);
+    }
+    if (left + width == 1024 && top + height == 700)
+    {
+        EXPECT_EQ(0u, pixels.Row(height - 1)[width - 1] >> 24);
+    }
 
     // What it costs: the figure, never a limit.
     const auto start = std::chrono::steady_clock::now();
@@ -466,50 +476,85 @@ TEST_F(GameWindow, PushingThePictureLeavesAPendingPaintPending)
     EXPECT_FALSE(::GetUpdateRect(Main(), &pending, FALSE)) << "the paint came and validated it";
 }
 
-TEST_F(GameWindow, LoginPictureIsTheWholePictureScaledToTheWindow)
+TEST_F(GameWindow, LoginPictureIsThePicturesOwnPixels)
 {
-    // The window the screen gives (the picture's own 1024 x 700 on a large screen, 1024 x 600 on a 1280 x 600 one,
-    // 800 x 600 on an 800 x 600 one; the test command runs this on all three) shows the whole merged picture, image
-    // 129's shape in image 205's colours, scaled into it: no row or column of the shape image's own colours is left.
+    // Whatever the screen (the test command runs this on a large one, a 1280 x 600 and an 800 x 600 one), the window
+    // shows the merged picture, image 129's shape in image 205's colours, pixel for pixel: nothing squashed, no row or
+    // column of the shape image's own colours left. On a screen smaller than the picture the window holds the part of
+    // it on the screen.
     std::unique_ptr<Gdiplus::Bitmap> shape = LoadResourceImage(129, "PNG");
     std::unique_ptr<Gdiplus::Bitmap> colour = LoadResourceImage(205, "JPG");
     ASSERT_TRUE(shape && colour);
+    CLockedPixels shapePixels(*shape, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite);
     {
-        CLockedPixels shapePixels(*shape, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite);
         CLockedPixels colourPixels(*colour, Gdiplus::ImageLockModeRead);
         MergeShapeAndColour(shapePixels.View(), colourPixels.View(), 1024, 700);
     }
+    const LoginPlacement place = PlaceLoginWindow(1024, 700, ::GetSystemMetrics(SM_CXSCREEN),
+                                                  ::GetSystemMetrics(SM_CYSCREEN), m_dlg.FindLayout("DlgWeb"));
     const RECT window = WindowRect(Main());
+    ASSERT_TRUE(Same(ToRECT(place.window), window));
     const int width = window.right - window.left, height = window.bottom - window.top;
-    EXPECT_EQ(std::min(1024, ::GetSystemMetrics(SM_CXSCREEN)), width);
-    EXPECT_EQ(std::min(700, ::GetSystemMetrics(SM_CYSCREEN)), height);
     CDibSurface pushed;
     ASSERT_TRUE(m_dlg.ComposeLoginPicture(width, height, pushed));
 
     CDibSurface expected;
     ASSERT_TRUE(expected.Create(width, height));
-    {
-        const PixelView pixels = expected.Pixels();
-        Gdiplus::Bitmap target(width, height, pixels.stride * 4, PixelFormat32bppARGB,
-                               reinterpret_cast<BYTE*>(pixels.pixels));
-        Gdiplus::Graphics graphics(&target);
-        graphics.DrawImage(shape.get(), 0, 0, width, height);
-    }
-    Premultiply(expected.Pixels());
-
+    CopyPremultipliedPart(shapePixels.View(), place.window.left - place.picture.left,
+                          place.window.top - place.picture.top, expected.Pixels());
     int differing = 0;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-        {
-            const uint32_t a = pushed.Pixels().Row(y)[x], b = expected.Pixels().Row(y)[x];
-            for (int shift = 0; shift < 32; shift += 8)
-                if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 2)
-                {
-                    ++differing;
-                    break;
-                }
-        }
+            differing += pushed.Pixels().Row(y)[x] != expected.Pixels().Row(y)[x] ? 1 : 0;
     EXPECT_EQ(0, differing) << width << " x " << height;
+}
+
+// On a screen lower or narrower than the login picture (the test command runs this on 1280 x 600 and 800 x 600 screens
+// too), the picture keeps its size and the panel lies on the screen, every part of it where the picture has its place:
+// the browser in the panel's frame, the link buttons on their glows, Minimise and Close in the title band. The window
+// holds the part of the picture on the screen; the rest is cut by the screen's edges.
+TEST_F(GameWindow, TheLoginScreensPanelLiesOnTheScreenWhereThePictureHasIt)
+{
+    const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    const LayoutRect* panel = m_dlg.FindLayout("DlgWeb");
+    ASSERT_NE(nullptr, panel);
+    const LoginPlacement place = PlaceLoginWindow(1024, 700, screen.right, screen.bottom, panel);
+    const RECT picture = ToRECT(place.picture);
+    EXPECT_TRUE(Same(ToRECT(place.window), WindowRect(Main())));
+    const RECT web = WindowRect(Web());
+    EXPECT_TRUE(Same(RECT{picture.left + panel->x, picture.top + panel->y, picture.left + panel->x + panel->w,
+                          picture.top + panel->y + panel->h},
+                     web));
+    RECT onScreen = {};
+    ::IntersectRect(&onScreen, &web, &screen);
+    EXPECT_TRUE(Same(web, onScreen)) << "the panel lies on the screen";
+
+    // Each part at its place in the picture: the panel's offset in the picture plus its own layout rectangle.
+    const struct
+    {
+        int id;
+        const char* name;
+    } parts[] = {{IDC_BTN_OFFICIAL, "Official"}, {IDC_BTN_FORUM, "Forum"}, {IDC_BTN_PAY, "Pay"},
+                 {IDC_BTN_CUSTOM, "Custom"},     {IDC_BTN_MIN, "Min"},     {IDC_BTN_EXIT, "Exit"}};
+    for (const auto& part : parts)
+    {
+        SCOPED_TRACE(part.name);
+        RECT expected = ToRECT(RectOfLayout(*m_dlg.FindLayout(part.name)));
+        ::OffsetRect(&expected, picture.left + panel->x, picture.top + panel->y);
+        EXPECT_TRUE(Same(expected, WindowRect(::GetDlgItem(Web(), part.id))));
+    }
+    const LayoutRect* margins = m_dlg.FindLayout("WebCtrl");
+    ASSERT_NE(nullptr, margins);
+    const RECT browser = {picture.left + panel->x + margins->x, picture.top + panel->y + margins->y,
+                          picture.left + panel->x + panel->w - margins->w,
+                          picture.top + panel->y + panel->h - margins->h};
+    EXPECT_TRUE(Same(browser, WindowRect(::GetDlgItem(Web(), IDC_BROWSER))));
+
+    // Dragging moves both windows, the cut picture and its panel together.
+    ::SetWindowPos(Main(), nullptr, place.window.left + 7, place.window.top + 5, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+    EXPECT_TRUE(Same(RECT{web.left + 7, web.top + 5, web.right + 7, web.bottom + 5}, WindowRect(Web())));
 }
 
 namespace

@@ -232,27 +232,47 @@ TEST(WebLayout, VisibilityRule)
     }
 }
 
-TEST(MainLayout, LoginWindowCentredOnTheScreen)
+TEST(MainLayout, LoginPictureAtItsOwnSizeWithThePanelOnTheScreen)
 {
+    // The shipped panel: 684 x 390 at 320, 188 of the 1024 x 700 picture.
+    const LayoutRect panel = {320, 188, 684, 390, 0};
     struct Case
     {
         int screenWidth;
         int screenHeight;
+        Rect picture;
         Rect window;
     } const cases[] = {
-        {1920, 1080, {448, 190, 1472, 890}}, {1025, 701, {0, 0, 1024, 700}},   {1027, 703, {1, 1, 1025, 701}},
-        {800, 600, {0, 0, 800, 600}},        {1280, 600, {128, 0, 1152, 600}},
+        // Screens that hold the picture: centred, as ever, and the window is the picture.
+        {1920, 1080, {448, 190, 1472, 890}, {448, 190, 1472, 890}},
+        {1366, 768, {171, 34, 1195, 734}, {171, 34, 1195, 734}},
+        {1280, 720, {128, 10, 1152, 710}, {128, 10, 1152, 710}},
+        {1025, 701, {0, 0, 1024, 700}, {0, 0, 1024, 700}},
+        {1027, 703, {1, 1, 1025, 701}, {1, 1, 1025, 701}},
+        // Lower than the picture: centred still, the panel (188 to 578 of the picture) on the screen, the window cut
+        // at the screen's top and bottom.
+        {1280, 600, {128, -50, 1152, 650}, {128, 0, 1152, 600}},
+        {1024, 576, {0, -62, 1024, 638}, {0, 0, 1024, 576}},
+        // Narrower too: centred, the panel would end at 892, so the picture moves left until it ends at 800.
+        {800, 600, {-204, -50, 820, 650}, {0, 0, 800, 600}},
+        // So low that centred, the panel's bottom would be cut: moved up until the panel ends at the screen's
+        // bottom; lower than the panel itself, the panel's top stays on the screen.
+        {1024, 400, {0, -178, 1024, 522}, {0, 0, 1024, 400}},
+        {1024, 300, {0, -188, 1024, 512}, {0, 0, 1024, 300}},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.screenWidth << " x " << c.screenHeight);
-        EXPECT_EQ(c.window, LoginWindowRect(1024, 700, c.screenWidth, c.screenHeight));
+        const LoginPlacement place = PlaceLoginWindow(1024, 700, c.screenWidth, c.screenHeight, &panel);
+        EXPECT_EQ(c.picture, place.picture);
+        EXPECT_EQ(c.window, place.window);
     }
-    // The web window's corner on the 1920 x 1080 screen.
-    const LayoutRect dlgWeb = {320, 188, 684, 390, 0};
-    const Point origin = WebWindowOrigin({448, 190, 1472, 890}, &dlgWeb);
-    EXPECT_EQ(768, origin.x);
-    EXPECT_EQ(378, origin.y);
+    // Without a panel: centred only.
+    EXPECT_EQ((Rect{-112, -50, 912, 650}), PlaceLoginWindow(1024, 700, 800, 600, nullptr).picture);
+    // The web window's corner: the picture's, moved by the panel's place in it.
+    const Point origin = WebWindowOrigin({-204, -50, 820, 650}, &panel);
+    EXPECT_EQ(116, origin.x);
+    EXPECT_EQ(138, origin.y);
     EXPECT_EQ(448, WebWindowOrigin({448, 190, 1472, 890}, nullptr).x);
 }
 

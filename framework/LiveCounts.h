@@ -15,5 +15,7 @@ void AfxCountGdiObject(int change);
 void AfxCountWindow(int change);
 
 // Any window of the framework answers this registered message ("Lumora.LiveCounts") with the count wParam names:
-// 0 GDI objects, 1 windows. For tools that look at a running client from outside.
+// 0 GDI objects, 1 windows. For tools that look at a running client from outside. Posted with a window in lParam, it is
+// answered by posting the same message back to that window with the count in lParam: the answer comes once everything
+// posted to the client's thread before the question has been handled.
 UINT AfxLiveCountsMessage();

@@ -8,15 +8,9 @@
 #include "skin/MyBitmapButton.h"
 #include "skin/SkinFrame.h"
 #include "webwnd/DlgVolume.h"
+#include "webwnd/WebMessages.h"
 #include "webwnd/WebWindowOwner.h"
 #include "webwnd/core/WebLayout.h"
-
-// Posted by the navigation watch to the web window: a navigation completed on a game-server address, or on another
-// web address.
-const UINT WM_GAME_PAGE_LOADED = WM_USER + 100;
-const UINT WM_WEB_PAGE_LOADED = WM_USER + 101;
-// Posted by the web window to itself when a page could not be reached: its own page goes in the page's place.
-const UINT WM_SHOW_OFFLINE_PAGE = WM_USER + 102;
 
 // The game web window: the browser and the toolbar buttons, in the login layout (a transparent panel over the main
 // window's skin) or the game layout (the game's own window with a self-drawn frame, filling the work area or its

@@ -16,5 +16,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Without -static the programs need libstdc++-6.dll and libgcc_s_dw2-1.dll, which Wine does not find.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-# Wine's 32-bit loader itself, not the wrapper script that picks one by what is installed.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
+# CTest runs the test programs under the Wine session each test names (scripts/session.sh), which its fixture starts.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)

@@ -16,6 +16,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Without -static the programs need libstdc++-6.dll and libgcc_s_seh-1.dll, which Wine does not find.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-# Wine's 64-bit loader, started under its own name: started as "wine", it takes itself for the 32-bit loader when it
-# starts a program by bare name, and execs that one instead.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+# CTest runs the test programs under the Wine session each test names (scripts/session.sh), which its fixture starts.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)

@@ -106,8 +106,8 @@ phase_run()
 }
 
 # Starts a command like phase_run (quiet), at a lower priority, without waiting for it: the phases after it run
-# meanwhile, and phase_wait waits for it. Prints the process id to hand to phase_wait. $1: limit; $2: log; the rest:
-# the command.
+# meanwhile, and phase_wait waits for it. Its process id is left in LUMORA_STARTED. $1: limit; $2: log; the rest: the
+# command.
 LUMORA_BACKGROUND=()
 phase_start()
 {
@@ -120,17 +120,21 @@ phase_start()
         return 1
     fi
     timeout -k 15 "$limit" nice -n 10 "$@" </dev/null >"$log" 2>&1 &
-    LUMORA_BACKGROUND+=("$!")
+    LUMORA_STARTED=$!
+    LUMORA_BACKGROUND+=("$LUMORA_STARTED")
 }
 
-# Waits for the command phase_start started last; its status, as phase_run gives it. $1: its log.
+# Waits for a command phase_start started; its status, as phase_run gives it. $1: its log; $2: its process id
+# (default: the one started last).
 phase_wait()
 {
-    local log=$1 pid=${LUMORA_BACKGROUND[-1]:-}
+    local log=$1 pid=${2:-${LUMORA_BACKGROUND[-1]:-}} i
     [ -n "$pid" ] || return 1
     wait "$pid"
     local rc=$?
-    unset 'LUMORA_BACKGROUND[-1]'
+    for i in "${!LUMORA_BACKGROUND[@]}"; do
+        [ "${LUMORA_BACKGROUND[$i]}" = "$pid" ] && unset "LUMORA_BACKGROUND[$i]"
+    done
     if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
         tail -n 40 "$log"
         echo "timed out"
@@ -140,34 +144,45 @@ phase_wait()
     return "$rc"
 }
 
-# Runs one CTest tree with a log of its own (build/logs/ctest-<label>.log) and adds its counts to the totals. A run
-# that gives no summary, has no tests or fails without a failed test counts as one failure. $1: label; $2: tree;
-# $3: the longest it may take in seconds (cut to the time left); the rest go to CTest.
+# Runs one CTest tree with a log of its own (build/logs/ctest-<label>.log) and a JUnit report beside it, and adds the
+# report's counts to the totals (a test that did not run counts as failed; a run that leaves no report, or has no
+# tests, counts as one failure). With LUMORA_CTEST_GROUPS set to labels (CTest's, each matched whole), it also says
+# how many of each label's tests passed and failed, and how long they took. $1: label; $2: tree; $3: the longest it
+# may take in seconds (cut to the time left); the rest go to CTest.
 phases_ctest()
 {
     local label=$1 dir=$2 limit
     limit=$(phases_limit "$3")
     shift 3
-    local log
-    log="$LUMORA_LOGS/ctest-$(tr -c 'A-Za-z0-9_\n-' '-' <<<"$label" | tr -s '-' | sed 's/-$//').log"
-    phase_run show "$limit" "$log" ctest --test-dir "$dir" --output-on-failure "$@"
-    local rc=$?
-    local summary total nfailed
-    summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
-    if [ -z "$summary" ]; then
+    local name log report
+    name=$(tr -c 'A-Za-z0-9_\n-' '-' <<<"$label" | tr -s '-' | sed 's/-$//')
+    log="$LUMORA_LOGS/ctest-$name.log"
+    report="$LUMORA_LOGS/ctest-$name.xml"
+    rm -f "$report"
+    phase_run show "$limit" "$log" ctest --test-dir "$dir" --output-on-failure --output-junit "$report" "$@"
+    local rc=$? groups=() group counts
+    for group in ${LUMORA_CTEST_GROUPS:-}; do
+        ctest --test-dir "$dir" -N -L "^$group\$" 2>/dev/null | sed -nE 's/^ +Test +#[0-9]+: (.*)$/\1/p' \
+            >"$LUMORA_LOGS/ctest-$name-$group.names"
+        groups+=("$group=$LUMORA_LOGS/ctest-$name-$group.names")
+    done
+    if ! counts=$(python3 "$(dirname "${BASH_SOURCE[0]}")/ctest-report.py" "$report" "${groups[@]}"); then
         if [ "$rc" -eq 124 ]; then
             phase_fail "$label: timed out after $limit s (log: $log)"
         else
-            phase_fail "$label: CTest gave no summary (exit $rc, log: $log)"
+            phase_fail "$label: CTest left no report (exit $rc, log: $log)"
         fi
         return
     fi
-    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
-    nfailed=$(sed -E 's/^[0-9]+% tests passed, ([0-9]+) .*/\1/' <<<"$summary")
-    phase_pass $((total - nfailed))
+    sed '$d' <<<"$counts"
+    local totals passed nfailed
+    totals=$(tail -n 1 <<<"$counts")
+    passed=${totals%% *}
+    nfailed=$(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$totals")
+    phase_pass "$passed"
     LUMORA_FAILED=$((LUMORA_FAILED + nfailed))
-    echo "$label: $((total - nfailed)) passed, $nfailed failed"
-    if [ "$total" -eq 0 ]; then
+    echo "$label: $passed passed, $nfailed failed"
+    if [ $((passed + nfailed)) -eq 0 ]; then
         phase_fail "$label: no tests"
     elif [ "$rc" -ne 0 ] && [ "$nfailed" -eq 0 ]; then
         phase_fail "$label: CTest exited with $rc"

@@ -10,10 +10,10 @@
 # With LUMORA_DEMO=1 the web is the tests' own: a stand-in for the browser control (Wine's has no HTML engine here)
 # and a small site on the loopback interface with a login page, a "log in" link that leads to a game server, and a
 # way back, so that the whole journey can be seen on Linux. The client is the same executable; only its prefix
-# differs (.run/prefix-demo). LUMORA_DEMO=offline is the demo with no site to reach: the client's own page for a
+# differs (.run/sessions/prefix-demo). LUMORA_DEMO=offline is the demo with no site to reach: the client's own page for a
 # server that cannot be reached.
-# Arguments are passed on to the client. The Wine prefix, a scratch home folder, the client's working folder and the
-# screenshot all live under .run/ (LUMORA_RUN_DIR names another folder); the user's ~/.wine and home are left alone.
+# Arguments are passed on to the client. The Wine session (scripts/session.sh: prefix, scratch home), the client's
+# working folder and the screenshot all live under .run/ (LUMORA_RUN_DIR names another folder); the user's ~/.wine and home are left alone.
 # LUMORA_RUN_CLIENT runs another Windows program in the client's place (the scripts' own tests use it).
 set -uo pipefail
 
@@ -40,54 +40,54 @@ CLIENT_NAME=$(basename "$CLIENT")
 
 own_display=
 client_pid=
+session=
 # shellcheck disable=SC2317 # run by the traps
 cleanup()
 {
-    lumora_stop_test_site
-    # Wine's GUI programs ignore SIGINT, so Ctrl-C ends the client through the prefix's server.
+    # Wine's GUI programs ignore SIGINT, so Ctrl-C ends the client through the prefix's server, which stopping the
+    # session ends (and with it the display it started, never the user's).
     if [ -n "$client_pid" ] && kill -0 "$client_pid" 2>/dev/null; then
         echo "run: stopping the client"
-        timeout 20 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
     fi
-    if [ -n "$own_display" ] && [ -n "${WINEPREFIX:-}" ]; then
-        # Let Wine's own processes go before their display does (only ever those of our own prefix).
-        timeout 20 "$LUMORA_WINESERVER" -w >/dev/null 2>&1 || timeout 20 "$LUMORA_WINESERVER" -k >/dev/null 2>&1
-    fi
-    [ -n "$own_display" ] && lumora_stop_xvfb
+    [ -n "$session" ] && bash "$ROOT/scripts/session.sh" stop "$session"
 }
 trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
+options=(--arch "$LUMORA_ARCH")
 if [ -n "${DISPLAY:-}" ]; then
     if ! xdpyinfo >/dev/null 2>&1; then
         echo "run: DISPLAY=$DISPLAY cannot be reached; unset DISPLAY to run the client on a display of its own" >&2
         exit 1
     fi
+    options+=(--display "$DISPLAY")
 else
-    lumora_start_xvfb "$RUN/logs" || exit 1
     own_display=1
-    echo "run: no DISPLAY, so the client runs on Xvfb display $DISPLAY"
 fi
 
-# A prefix per kind and architecture: the stamp would make one prefix anew at every switch.
-suffix=
-[ "$LUMORA_ARCH" = i686 ] || suffix="-$LUMORA_ARCH"
-if [ -n "$demo" ]; then
-    lumora_use_prefix "$RUN/prefix-demo$suffix" "$RUN/home-demo$suffix"
-    lumora_prepare_prefix "$RUN/logs" managed offline || exit 1
-    lumora_register_standin "$BUILD/standin_browser.dll" || exit 1
-    if [ "$demo" = offline ]; then
-        # The site's port on the loopback interface with nothing listening: no server can be reached.
-        export LUMORA_STANDIN_SITE=127.0.0.1:9
-        echo "run: demo without the test site: the client's own page for a server that cannot be reached"
-    else
-        lumora_start_test_site "$RUN/logs" || exit 1
-        echo "run: demo: the test site is on $LUMORA_STANDIN_SITE; click \"Log in\" on the login page"
-    fi
+# A session per kind and architecture: the prefix's stamp would make one prefix anew at every switch.
+name=client
+[ -n "$demo" ] && name=demo
+[ "$LUMORA_ARCH" = i686 ] || name="$name-$LUMORA_ARCH"
+if [ -z "$demo" ]; then
+    options+=(--online)
+elif [ "$demo" = offline ]; then
+    options+=(--standin "$BUILD/standin_browser.dll")
 else
-    lumora_use_prefix "$RUN/prefix$suffix" "$RUN/home$suffix"
-    lumora_prepare_prefix "$RUN/logs" managed || exit 1
+    options+=(--standin "$BUILD/standin_browser.dll" --site)
+fi
+session="$RUN/sessions/$name"
+bash "$ROOT/scripts/session.sh" start "$session" "${options[@]}" || exit 1
+# shellcheck disable=SC1091
+source "$session/session.env"
+[ -n "$own_display" ] && echo "run: no DISPLAY, so the client runs on Xvfb display $DISPLAY"
+if [ "$demo" = offline ]; then
+    # The site's port on the loopback interface with nothing listening: no server can be reached.
+    export LUMORA_STANDIN_SITE=127.0.0.1:9
+    echo "run: demo without the test site: the client's own page for a server that cannot be reached"
+elif [ -n "$demo" ]; then
+    echo "run: demo: the test site is on $LUMORA_STANDIN_SITE; click \"Log in\" on the login page"
 fi
 
 # The client keeps its diagnostic log under ./debug of its working folder.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes a screenshot of the skin preview: the game window's nine-grid frame with its title-bar buttons, and every
 # button image set in its three states, each painted by a real skinned button. Writes build/skin-preview.png, or
-# the path given as the first argument. Runs on its own Xvfb with a compositor, whatever DISPLAY says, in a prefix of
-# its own (.run/prefix-preview), for the architecture this machine runs (LUMORA_ARCH forces either).
+# the path given as the first argument. Runs in a Wine session of its own (scripts/session.sh), on its own Xvfb with a
+# compositor whatever DISPLAY says (.run/sessions/preview), for the architecture this machine runs (LUMORA_ARCH forces
+# either).
 #   skin-preview.sh [--brand DIR] [out.png]
 # With --brand, the pictures of an operator's brand folder in place of the shipped ones (checked as a build checks
 # them), built in a tree of its own (.run/preview-build).
@@ -28,22 +29,7 @@ esac
 # shellcheck source=scripts/wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
 
-xcompmgr_pid=
-# shellcheck disable=SC2317 # run by the trap
-cleanup()
-{
-    lumora_stop_running
-    # Only the preview's own prefix: a client that run.sh started elsewhere goes on.
-    lumora_stop_wineservers
-    [ -n "$xcompmgr_pid" ] && kill "$xcompmgr_pid" 2>/dev/null
-    lumora_stop_xvfb
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-bash "$ROOT/scripts/setup.sh" >/dev/null || exit 1
-lumora_choose_arch || exit 1
+lumora_session_script "$RUN"
 mkdir -p "$RUN/logs" "$(dirname "$OUT")"
 if [ -n "$BRAND" ]; then
     # A tree of its own, so that the test tree's client stays the shipped one.
@@ -62,14 +48,11 @@ else
     tree=$(lumora_tree cross "$LUMORA_ARCH")
 fi
 
-lumora_start_xvfb "$RUN/logs" || exit 1
-xcompmgr -d "$DISPLAY" </dev/null >"$RUN/logs/xcompmgr.log" 2>&1 &
-xcompmgr_pid=$!
-suffix=
-[ "$LUMORA_ARCH" = i686 ] || suffix="-$LUMORA_ARCH"
-lumora_use_prefix "$RUN/prefix-preview$suffix" "$RUN/home-preview$suffix"
-lumora_prepare_prefix "$RUN/logs" managed || exit 1
-lumora_start_wineserver "$RUN/logs" || exit 1
+name=preview
+[ "$LUMORA_ARCH" = i686 ] || name="preview-$LUMORA_ARCH"
+session=$(lumora_start_session "$name" --arch "$LUMORA_ARCH" --compositor --online) || exit 1
+# shellcheck disable=SC1091
+source "$session/session.env"
 
 log="$RUN/logs/skin-preview.log"
 timeout 60 "$LUMORA_WINE" "$tree/skin_preview.exe" </dev/null >"$log" 2>&1 &

@@ -7,9 +7,9 @@
 #   3. builds the client as users get it for both architectures, and checks each executable from its bytes (with its
 #      version resource); builds it once more from a second copy of the tree and compares the two;
 #   4. cross-builds the Windows client and its tests for the architecture this machine runs (the 32-bit one where
-#      32-bit programs run, else the 64-bit one; LUMORA_ARCH forces either), and runs those under Wine in private
-#      Xvfb displays with throwaway prefixes under build/; the tests that handle text run once more under a Chinese
-#      locale;
+#      32-bit programs run, else the 64-bit one; LUMORA_ARCH forces either), and runs every variant of those under
+#      Wine (each screen and locale, the journey, no browser: cmake/WineTests.cmake), in sessions of their own under
+#      build/ that CTest starts as the tests' fixtures (scripts/session.sh), three sessions' tests side by side;
 #   5. runs the release command with a throwaway certificate and checks the signed files;
 #   6. where the machine runs both, runs the tests that drive the real client from outside on the 64-bit client too.
 # The whole run has one deadline (LUMORA_TEST_DEADLINE seconds, default 75 minutes, under CI's 90), and each step's
@@ -39,11 +39,14 @@ source "$ROOT/scripts/wine-env.sh"
 # shellcheck source=scripts/phases.sh
 source "$ROOT/scripts/phases.sh"
 
+# Stops every Wine session of the cross trees (CTest stops its own at the end, but not when it was interrupted).
 teardown()
 {
-    lumora_stop_test_site
-    lumora_stop_wineservers
-    lumora_stop_xvfb
+    local session
+    for session in "$BUILD"/cross*/sessions/*/; do
+        [ -f "$session/pids" ] || [ -f "$session/session.env" ] || continue
+        bash "$ROOT/scripts/session.sh" stop "$session" >/dev/null 2>&1
+    done
 }
 # shellcheck disable=SC2317 # run by the traps
 on_signal()
@@ -93,35 +96,6 @@ if [ -n "$native_ok" ]; then
     phases_ctest "native tests" "$BUILD/native" 600 --parallel "$JOBS" --timeout 300
 else
     echo "skipped: the native build failed"
-fi
-
-phase "fuzzing (${FUZZ_SECONDS} s in all)"
-# Two targets, half the time each: the parser with every reader built on it (seeded with the shipped documents),
-# and the navigation watch's decision against the game-server test.
-if [ "$FUZZ_SECONDS" -eq 0 ]; then
-    echo "skipped: LUMORA_FUZZ_SECONDS=0"
-else
-    for target in zoini_fuzz navigation_fuzz; do
-        seconds=$(((FUZZ_SECONDS + 1) / 2))
-        if [ ! -x "$BUILD/native/$target" ]; then
-            phase_fail "build/native/$target was not built"
-            continue
-        fi
-        # What the fuzzer adds to a corpus stays for the next local run.
-        fuzz_dir="$BUILD/fuzz/$target"
-        mkdir -p "$fuzz_dir/corpus" "$fuzz_dir/artifacts"
-        [ "$target" = zoini_fuzz ] && cp "$ROOT"/res/*.ini "$fuzz_dir/corpus/"
-        phase_run quiet "$(phases_limit $((seconds + 120)))" "$fuzz_dir/fuzz.log" "$BUILD/native/$target" \
-            -max_total_time="$seconds" -timeout=10 -artifact_prefix="$fuzz_dir/artifacts/" "$fuzz_dir/corpus"
-        fuzz_rc=$?
-        runs=$(grep -oE '^Done [0-9]+ runs' "$fuzz_dir/fuzz.log" | tail -n 1 | awk '{ print $2 }')
-        if [ "$fuzz_rc" -eq 0 ] && [ -n "$runs" ]; then
-            echo "fuzzing $target: $runs runs in $seconds s, no crash (corpus: $(find "$fuzz_dir/corpus" -type f | wc -l) inputs)"
-            phase_pass
-        else
-            phase_fail "$target (exit $fuzz_rc; the crashing input is under $fuzz_dir/artifacts)"
-        fi
-    done
 fi
 
 phase "cross build (mingw-w64 $ARCH)"
@@ -181,8 +155,10 @@ later_builds='
             echo "failed: $name"
         fi
     done'
+later_pid=
 if phase_start "$(phases_limit 2400)" "$LUMORA_LOGS/later-builds.log" bash -c "$later_builds" _ "$ROOT" "$REPRO" \
     "${later[@]}"; then
+    later_pid=$LUMORA_STARTED
     echo "started: ${#later[@]} builds (log: $LUMORA_LOGS/later-builds.log)"
 else
     phase_fail "the builds did not start"
@@ -190,140 +166,72 @@ fi
 # Whether a build of the background ones was made; waits for them the first time. $1: its name (release-i686, ...).
 later_built()
 {
-    if [ -z "${later_waited:-}" ]; then
+    if [ -z "${later_waited:-}" ] && [ -n "$later_pid" ]; then
         later_waited=1
-        phase_wait "$LUMORA_LOGS/later-builds.log"
+        phase_wait "$LUMORA_LOGS/later-builds.log" "$later_pid"
         cat "$LUMORA_LOGS/later-builds.log"
     fi
     grep -qx "built: $1" "$LUMORA_LOGS/later-builds.log" "$LUMORA_LOGS/release-built.log"
 }
 
-# Makes a Wine session: the display given, a prefix under $2 named $3 (made by the recipe if it is not there yet), its
-# server, and with $4 "standin" the stand-in browser of the cross tree $5 in the browser's place.
-wine_session()
-{
-    export DISPLAY=$1
-    local dir=$2 name=$3 with=${4:-} tree=${5:-}
-    lumora_use_prefix "$dir/prefix$name" "$dir/home$name"
-    lumora_prepare_prefix "$dir/logs$name" managed offline &&
-        lumora_start_wineserver "$dir/logs$name" &&
-        if [ "$with" = standin ]; then lumora_register_standin "$tree/standin_browser.dll"; fi
-}
-
-phase "Wine environment ($ARCH)"
-wine_ok=
-full_display=
-small_display=
-wine_dir="$BUILD/wine"
-[ "$ARCH" = i686 ] || wine_dir="$BUILD/wine-$ARCH"
-if [ -z "$cross_ok" ]; then
-    echo "skipped: the cross build failed"
-elif ! lumora_start_xvfb "$wine_dir/logs"; then
-    phase_fail "no display"
+phase "fuzzing (${FUZZ_SECONDS} s in all), in the background"
+# Two targets, half the time each: the parser with every reader built on it (seeded with the shipped documents), and
+# the navigation watch's decision against the game-server test. They run while the Wine tests wait on windows.
+fuzz_pid=
+if [ "$FUZZ_SECONDS" -eq 0 ]; then
+    echo "skipped: LUMORA_FUZZ_SECONDS=0"
+elif [ -z "$native_ok" ]; then
+    echo "skipped: the native build failed"
 else
-    full_display=$DISPLAY
-    echo "Xvfb on display $DISPLAY"
-    if wine_session "$full_display" "$wine_dir" ""; then
-        wine_ok=1
+    # What a fuzzer adds to its corpus stays for the next local run.
+    for target in zoini_fuzz navigation_fuzz; do
+        mkdir -p "$BUILD/fuzz/$target/corpus" "$BUILD/fuzz/$target/artifacts"
+    done
+    cp "$ROOT"/res/*.ini "$BUILD/fuzz/zoini_fuzz/corpus/"
+    # shellcheck disable=SC2016 # expanded by the background shell
+    fuzz_both='
+        for target in zoini_fuzz navigation_fuzz; do
+            dir=$1/fuzz/$target
+            "$1/native/$target" -max_total_time="$2" -timeout=10 -artifact_prefix="$dir/artifacts/" "$dir/corpus" \
+                >"$dir/fuzz.log" 2>&1
+            echo "$target $?"
+        done'
+    if phase_start "$(phases_limit $((FUZZ_SECONDS + 240)))" "$LUMORA_LOGS/fuzzing.log" bash -c "$fuzz_both" _ \
+        "$BUILD" $(((FUZZ_SECONDS + 1) / 2)); then
+        fuzz_pid=$LUMORA_STARTED
+        echo "started: zoini_fuzz and navigation_fuzz, $(((FUZZ_SECONDS + 1) / 2)) s each"
     else
-        phase_fail "no prefix or wineserver"
+        phase_fail "the fuzzers did not start"
     fi
 fi
 
 phase "Wine tests ($ARCH)"
-if [ -n "$wine_ok" ]; then
-    # One test at a time: the tests that drive real windows share one desktop.
-    phases_ctest "Wine tests ($ARCH)" "$CROSS" 1800 --timeout 120 -LE 'journey|nobrowser'
+# Every variant of every Wine test (cmake/WineTests.cmake): each session's tests take its desktop in turn, three tests
+# of different sessions run side by side. CTest starts and stops the sessions as the tests' fixtures.
+if [ -n "$cross_ok" ]; then
+    LUMORA_CTEST_GROUPS="en zh small tiny journey nobrowser script" \
+        phases_ctest "Wine tests ($ARCH)" "$CROSS" 2400 -j 3 -L '^(en|zh|small|tiny|journey|nobrowser|script)$'
 else
-    echo "skipped: no Wine environment"
+    echo "skipped: the cross build failed"
 fi
 
-phase "Wine tests of the client's windows, small screens ($ARCH)"
-if [ -z "$wine_ok" ]; then
-    echo "skipped: no Wine environment"
-elif ! lumora_start_xvfb "$wine_dir/logs-small" 1280x600; then
-    phase_fail "no display"
-else
-    # A screen lower than the login picture (1024 x 700). Wine takes the screen's size from the display its
-    # prefix's server started on, so this is a display, a prefix and a server of their own, made by the same recipe.
-    small_display=$DISPLAY
-    echo "small screen: Xvfb on display $DISPLAY"
-    if wine_session "$small_display" "$wine_dir" "-small"; then
-        phases_ctest "Wine tests, small screen ($ARCH)" "$CROSS" 600 --timeout 120 -L screen
-        lumora_stop_wineserver
-    else
-        phase_fail "no prefix or wineserver"
-    fi
-    # Narrower than the picture too: only the login screen is looked at there (the game window's minimum size is
-    # wider than this screen).
-    if lumora_start_xvfb "$wine_dir/logs-smallest" 800x600 && wine_session "$DISPLAY" "$wine_dir" "-smallest"; then
-        echo "smallest screen: Xvfb on display $DISPLAY"
-        phases_ctest "login screen, 800 x 600 screen ($ARCH)" "$CROSS" 120 --timeout 120 \
-            -R 'GameWindow.(LoginPictureIs|TheLoginScreensPanel|TheLoginPanel)'
-        lumora_stop_wineserver
-    else
-        phase_fail "800 x 600: no display, prefix or wineserver"
-    fi
-fi
-
-phase "The journey: stand-in browser and test site, two screens, two locales ($ARCH)"
-if [ -z "$wine_ok" ]; then
-    echo "skipped: no Wine environment"
-elif ! lumora_start_test_site "$wine_dir/logs-site"; then
-    phase_fail "the test site did not start"
-else
-    echo "test site on $LUMORA_STANDIN_SITE"
-    for screen in "full:$full_display" "small:$small_display"; do
-        name=${screen%%:*}
-        if [ -z "${screen#*:}" ]; then
-            phase_fail "$name screen: no display"
-            continue
-        fi
-        # Prefixes of their own: the stand-in takes the browser's place here only.
-        if wine_session "${screen#*:}" "$wine_dir" "-journey-$name" standin "$CROSS"; then
-            phases_ctest "journey ($name screen, $ARCH)" "$CROSS" 300 --timeout 120 -L journey
-            LC_ALL=zh_CN.UTF-8 LUMORA_EXPECT_CODE_PAGE=936 \
-                phases_ctest "journey ($name screen, zh_CN, $ARCH)" "$CROSS" 300 --timeout 120 -L journey
-            lumora_stop_wineserver
+phase "fuzzing: the results"
+if [ -n "$fuzz_pid" ]; then
+    phase_wait "$LUMORA_LOGS/fuzzing.log" "$fuzz_pid"
+    for target in zoini_fuzz navigation_fuzz; do
+        dir="$BUILD/fuzz/$target"
+        status=$(sed -nE "s/^$target ([0-9]+)$/\\1/p" "$LUMORA_LOGS/fuzzing.log")
+        runs=$(grep -oE '^Done [0-9]+ runs' "$dir/fuzz.log" 2>/dev/null | tail -n 1 | awk '{ print $2 }')
+        if [ "$status" = 0 ] && [ -n "$runs" ]; then
+            echo "fuzzing $target: $runs runs, no crash (corpus: $(find "$dir/corpus" -type f | wc -l) inputs)"
+            phase_pass
         else
-            phase_fail "$name screen: no prefix, wineserver or stand-in"
+            tail -n 20 "$dir/fuzz.log" 2>/dev/null
+            phase_fail "$target (exit ${status:-none}; the crashing input is under $dir/artifacts)"
         fi
     done
-    lumora_stop_test_site
-    echo "screenshots of the journey: $CROSS/screenshots/journey-*.bmp"
-fi
-
-phase "Wine tests of text, Chinese locale ($ARCH)"
-if [ -n "$wine_ok" ]; then
-    # LC_ALL (not LANG) gives Wine code page 936 and the Chinese language even where no Linux locale is generated;
-    # the tests check that they got it.
-    # The first prefix again, whose server still runs.
-    export DISPLAY=$full_display
-    lumora_use_prefix "$wine_dir/prefix" "$wine_dir/home"
-    LC_ALL=zh_CN.UTF-8 LUMORA_EXPECT_CODE_PAGE=936 \
-        phases_ctest "Wine tests of text (zh_CN, $ARCH)" "$CROSS" 900 --timeout 120 -L text
-    lumora_stop_wineserver
 else
-    echo "skipped: no Wine environment"
-fi
-
-# Runs the tests labelled nobrowser in a throwaway prefix without the web browser's class. $1: wine folder; $2: the
-# cross tree; $3: the run's name.
-no_browser_tests()
-{
-    if wine_session "$full_display" "$1" "-nobrowser" && lumora_unregister_browser; then
-        phases_ctest "$3" "$2" 120 --timeout 120 -L nobrowser
-        lumora_stop_wineserver
-    else
-        phase_fail "no prefix without the browser's class"
-    fi
-}
-
-phase "The client without its browser control ($ARCH)"
-if [ -n "$wine_ok" ]; then
-    no_browser_tests "$wine_dir" "$CROSS" "no browser control ($ARCH)"
-else
-    echo "skipped: no Wine environment"
+    echo "skipped"
 fi
 
 phase "release builds (optimised, stripped), both architectures"
@@ -366,46 +274,28 @@ else
 fi
 
 phase "release command: signing with a throwaway certificate ($ARCH)"
-if [ -z "$wine_ok" ]; then
-    echo "skipped: no Wine environment"
-elif [ -z "$second" ]; then
+signing="$CROSS/sessions/signing"
+if [ -z "$second" ]; then
     phase_fail "no second build to sign"
-elif wine_session "$full_display" "$wine_dir" ""; then
-    # In the first prefix: the signed client is started there.
-    phases_script "release signing ($ARCH)" 600 bash "$ROOT/tests/scripts/ReleaseSigningTest.sh" "$ARCH" "$second"
-    lumora_stop_wineserver
+elif phase_run quiet "$(phases_limit 300)" "$LUMORA_LOGS/signing-session.log" bash "$ROOT/scripts/session.sh" start \
+    "$signing" --arch "$ARCH"; then
+    # In a session of its own: the signed client is started there.
+    phases_script "release signing ($ARCH)" 600 bash "$ROOT/scripts/session.sh" run "$signing" \
+        bash "$ROOT/tests/scripts/ReleaseSigningTest.sh" "$ARCH" "$second"
+    bash "$ROOT/scripts/session.sh" stop "$signing"
 else
-    phase_fail "no prefix or wineserver"
+    phase_fail "no Wine session (log: $LUMORA_LOGS/signing-session.log)"
 fi
 
 if [ "$ARCH" = i686 ]; then
     # This machine runs both architectures: the 64-bit client is tested too, from outside, as users would drive it.
     phase "The 64-bit client under wine64: its windows, commands, missing pieces, no browser, the journey"
     CROSS64=$(lumora_tree cross x86_64)
-    wine64_dir="$BUILD/wine-x86_64"
-    if [ -z "$full_display" ]; then
-        echo "skipped: no display"
-    elif ! later_built cross-x86_64; then
+    if ! later_built cross-x86_64; then
         phase_fail "the x86_64 build (log: $LUMORA_LOGS/cross-x86_64.log)"
     else
-        lumora_use_arch x86_64
-        if wine_session "$full_display" "$wine64_dir" ""; then
-            phases_ctest "the 64-bit client" "$CROSS64" 900 --timeout 120 -L client
-            lumora_stop_wineserver
-        else
-            phase_fail "no 64-bit prefix or wineserver"
-        fi
-        no_browser_tests "$wine64_dir" "$CROSS64" "the 64-bit client without its browser control"
-        if ! lumora_start_test_site "$wine64_dir/logs-site"; then
-            phase_fail "the test site did not start"
-        elif wine_session "$full_display" "$wine64_dir" "-journey" standin "$CROSS64"; then
-            phases_ctest "journey (full screen, 64-bit client)" "$CROSS64" 300 --timeout 120 -L journey
-            lumora_stop_wineserver
-        else
-            phase_fail "no 64-bit prefix, wineserver or stand-in for the journey"
-        fi
-        lumora_stop_test_site
-        lumora_use_arch "$ARCH"
+        LUMORA_CTEST_GROUPS="client nobrowser" \
+            phases_ctest "the 64-bit client" "$CROSS64" 1200 -j 3 -L '^(client|nobrowser)$'
     fi
 fi
 

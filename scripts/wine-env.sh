@@ -427,8 +427,10 @@ lumora_unregister_browser()
 {
     local view=/reg:32
     [ "$WINEARCH" = win64 ] && view=/reg:64
-    timeout 60 "$LUMORA_WINE" reg delete 'HKLM\Software\Classes\CLSID\{8856F961-340A-11D0-A96B-00C04FD705A2}' /f \
-        $view </dev/null >/dev/null 2>&1
+    local key='HKLM\Software\Classes\CLSID\{8856F961-340A-11D0-A96B-00C04FD705A2}'
+    # A prefix kept from an earlier session has it out already: what counts is that it is gone.
+    timeout 60 "$LUMORA_WINE" reg delete "$key" /f $view </dev/null >/dev/null 2>&1
+    ! timeout 60 "$LUMORA_WINE" reg query "$key" $view </dev/null >/dev/null 2>&1
 }
 
 # --- The test site ------------------------------------------------------------------------------------------------
@@ -441,7 +443,7 @@ lumora_start_test_site()
     root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
     mkdir -p "$logdir"
     rm -f "$logdir/site.port"
-    python3 "$root/tests/journey/site.py" --port-file "$logdir/site.port" </dev/null >"$logdir/site.log" 2>&1 &
+    python3 "$root/tests/doubles/site.py" --port-file "$logdir/site.port" </dev/null >"$logdir/site.log" 2>&1 &
     LUMORA_SITE_PID=$!
     local i
     for ((i = 0; i < 100; i++)); do
@@ -492,14 +494,15 @@ lumora_stop_running()
     fi
 }
 
-# --- A Wine session for one program -------------------------------------------------------------------------------
+# --- Scripts that run programs in Wine sessions ------------------------------------------------------------------
 
-# The start of a script that runs one program under Wine (bench.sh, soak.sh): whatever it started is stopped when it
-# ends, also on Ctrl-C or a stop signal; what is missing is installed; the architecture is chosen. $1: its work folder,
-# made with its logs folder.
+# The start of a script that runs programs in Wine sessions of its own (scripts/session.sh: run.sh, bench.sh, soak.sh,
+# skin-preview.sh): every session under its work folder's sessions/ is stopped when it ends, also on Ctrl-C or a stop
+# signal; what is missing is installed; the architecture is chosen. $1: its work folder, made with its logs folder.
 lumora_session_script()
 {
-    trap 'lumora_stop_running; lumora_stop_session' EXIT
+    LUMORA_SESSION_ROOT="$1/sessions"
+    trap 'lumora_stop_running; lumora_stop_sessions' EXIT
     trap 'exit 130' INT
     trap 'exit 143' TERM
     bash "$(dirname "${BASH_SOURCE[0]}")/setup.sh" >/dev/null || exit 1
@@ -507,24 +510,21 @@ lumora_session_script()
     mkdir -p "$1/logs"
 }
 
-# What bench.sh and soak.sh share: a display of their own, an offline prefix under $1 with its server, and (with $2
-# "standin") the stand-in browser and the test site. The stand-in is the one built for LUMORA_ARCH's cross tree.
+# Starts the session named $1 under the script's sessions folder (scripts/session.sh start, with the options that
+# follow) and prints its folder; says what failed otherwise.
 lumora_start_session()
 {
-    local work=$1 with=${2:-}
-    lumora_start_xvfb "$work/logs" || return 1
-    lumora_use_prefix "$work/prefix-$LUMORA_ARCH" "$work/home-$LUMORA_ARCH"
-    lumora_prepare_prefix "$work/logs" managed offline || return 1
-    lumora_start_wineserver "$work/logs" || return 1
-    if [ "$with" = standin ]; then
-        lumora_register_standin "$(lumora_tree cross "$LUMORA_ARCH")/standin_browser.dll" || return 1
-        lumora_start_test_site "$work/logs" || return 1
-    fi
+    local dir="$LUMORA_SESSION_ROOT/$1"
+    shift
+    bash "$(dirname "${BASH_SOURCE[0]}")/session.sh" start "$dir" "$@" >&2 || return 1
+    echo "$dir"
 }
 
-lumora_stop_session()
+lumora_stop_sessions()
 {
-    lumora_stop_test_site
-    lumora_stop_wineservers
-    lumora_stop_xvfb
+    local dir
+    for dir in "${LUMORA_SESSION_ROOT:-/nonexistent}"/*/; do
+        [ -f "$dir/pids" ] || [ -f "$dir/session.env" ] || continue
+        bash "$(dirname "${BASH_SOURCE[0]}")/session.sh" stop "$dir"
+    done
 }

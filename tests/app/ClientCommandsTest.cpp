@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "tests/app/ClientProcess.h"
-#include "tests/framework/PumpUntil.h"
+#include "tests/support/ClientProcess.h"
+#include "tests/support/PumpUntil.h"
 
 namespace
 {
@@ -33,7 +33,6 @@ LRESULT CALLBACK FlashProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-
 } // namespace
 
 TEST(ClientCommands, ExitEndsTheClientAtOnceOnTheLoginScreen)
@@ -50,12 +49,12 @@ TEST(ClientCommands, ExitAsksFirstInTheGame)
 {
     CClient client;
     ASSERT_TRUE(client.Started());
-    ASSERT_TRUE(client.PostToWeb(kGamePageLoaded,
+    ASSERT_TRUE(client.PostToWeb(WM_GAME_PAGE_LOADED,
                                  [&] { return !(::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED); }));
     const RECT before = WindowRect(client.Web());
     Click(client.Web(), IDC_BTN_EXIT);
     EXPECT_EQ(L"当前操作将退出游戏，是否继续", AnswerBox(client, IDNO));
-    ::Sleep(300);
+    ASSERT_TRUE(HandledSoFar(client.Web()));
     EXPECT_TRUE(Same(before, WindowRect(client.Web()))) << "No changes nothing";
     Click(client.Web(), IDC_BTN_EXIT);
     EXPECT_EQ(L"当前操作将退出游戏，是否继续", AnswerBox(client, IDYES));
@@ -70,7 +69,7 @@ TEST(ClientCommands, QuestionsAreSystemModalYesNoBoxes)
 {
     CClient client;
     ASSERT_TRUE(client.Started());
-    ASSERT_TRUE(client.PostToWeb(kGamePageLoaded,
+    ASSERT_TRUE(client.PostToWeb(WM_GAME_PAGE_LOADED,
                                  [&] { return !(::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED); }));
     struct Case
     {
@@ -157,7 +156,7 @@ TEST(ClientCommands, SoundSwitchAndItsSettings)
     // The settings dialog, as a user fills it in: its values reach the next clicks.
     ::PostMessageW(client.Web(), WM_COMMAND, ID_SETTINGS, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindShown(client.ProcessId(), L"Dialog")) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindShown(client.ProcessId(), L"Dialog")) != nullptr; }));
     wchar_t text[16] = {};
     ::GetDlgItemTextW(dialog, IDC_VOLUME_ON_X, text, 16);
     EXPECT_STREQ(L"0", text);
@@ -177,7 +176,7 @@ TEST(ClientCommands, SoundSwitchAndItsSettings)
     ::SetDlgItemTextW(dialog, IDC_VOLUME_ON_X, L"600");
     ::SetDlgItemTextW(dialog, IDC_VOLUME_ON_Y, L"25");
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
     g_clicks.clear();
     Click(client.Web(), IDC_BTN_VOLUME); // on again
     Pump(300);
@@ -203,16 +202,16 @@ TEST(ClientCommands, PurgeReloadAndMinimise)
     EXPECT_TRUE(InCache(page));
     Click(client.Web(), IDC_BTN_CLEAR);
     EXPECT_EQ(L"确认要清除IE及Flash缓存？", AnswerBox(client, IDYES));
-    EXPECT_TRUE(WaitFor([&] { return !InCache(page); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return !InCache(page); }));
     EXPECT_TRUE(InCache(cookie));
     ::DeleteUrlCacheEntryA(cookie);
 
     // Reloading a page that never loaded fails in the browser; the client goes on.
     Click(client.Web(), IDC_BTN_REFRESH);
-    ::Sleep(300);
+    ASSERT_TRUE(HandledSoFar(client.Web()));
     EXPECT_TRUE(::IsWindowVisible(client.Web()));
 
     // Minimising takes the web window along.
     Click(client.Web(), IDC_BTN_MIN);
-    EXPECT_TRUE(WaitFor([&] { return ::IsIconic(client.Main()) && !::IsWindowVisible(client.Web()); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return ::IsIconic(client.Main()) && !::IsWindowVisible(client.Web()); }));
 }

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "config/TextResource.h"
-#include "tests/app/ClientProcess.h"
+#include "tests/support/ClientProcess.h"
 #include "framework/Rects.h"
 #include "framework/Scoped.h"
 #include "framework/Text.h"
@@ -27,63 +27,6 @@
 
 namespace
 {
-
-// What the screen shows, as 0x00RRGGBB pixels, and a PNG of it for a person to look at.
-class CScreenshot
-{
-public:
-    explicit CScreenshot(const wchar_t* name)
-    {
-        CDibSurface screen;
-        if (!CaptureScreen(screen))
-            return;
-        m_width = screen.Width();
-        m_height = screen.Height();
-        const PixelView shown = screen.Pixels();
-        m_pixels.assign(shown.pixels, shown.pixels + static_cast<size_t>(m_width) * m_height);
-        for (DWORD& p : m_pixels)
-            p &= 0x00FFFFFF;
-        Save(screen.GetBitmap(), name);
-    }
-
-    DWORD At(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_width + x]; }
-    // Pixels of exactly this colour inside r (screen coordinates, cut to the screen).
-    int Count(const RECT& r, bool (*match)(DWORD)) const
-    {
-        int count = 0;
-        for (int y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, m_height); ++y)
-            for (int x = std::max<LONG>(r.left, 0); x < std::min<LONG>(r.right, m_width); ++x)
-                count += match(At(x, y)) ? 1 : 0;
-        return count;
-    }
-    std::wstring Path() const { return m_path; }
-
-private:
-    void Save(HBITMAP bitmap, const wchar_t* name)
-    {
-        CScopedGdiplus gdiplus;
-        UINT count = 0, size = 0;
-        Gdiplus::GetImageEncodersSize(&count, &size);
-        std::vector<BYTE> buffer(size);
-        auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-        Gdiplus::GetImageEncoders(count, size, encoders);
-        for (UINT i = 0; i < count; ++i)
-        {
-            if (std::wstring(encoders[i].MimeType) != L"image/png")
-                continue;
-            ::CreateDirectoryW(L"screenshots", nullptr);
-            m_path = std::wstring(L"screenshots\\") + name + L"-" + std::to_wstring(m_width) + L"x" +
-                     std::to_wstring(m_height) + L".png";
-            Gdiplus::Bitmap image(bitmap, nullptr);
-            image.Save(m_path.c_str(), &encoders[i].Clsid, nullptr);
-        }
-    }
-
-    int m_width = 0;
-    int m_height = 0;
-    std::vector<DWORD> m_pixels;
-    std::wstring m_path;
-};
 
 bool IsKeyBlue(DWORD p)
 {
@@ -130,16 +73,16 @@ TEST(ClientWindows, LoginScreen)
     // What the user sees: the picture inside its shape, the buttons on it, nothing key-blue, and the screen behind
     // (black) outside the shape, in the main window's top-left corner.
     {
-        CScreenshot shot(L"login");
-        std::printf("screenshot: %ls\n", shot.Path().c_str());
+        HWND pay = ::GetDlgItem(client.Web(), IDC_BTN_PAY);
+        const RECT payRect = WindowRect(pay);
+        const auto gold = [](DWORD p) { return ((p >> 16) & 0xFF) > 0xA0 && ((p >> 8) & 0xFF) > 0x60; };
+        EXPECT_TRUE(WaitForButtonsPainted(client.Web())) << "the buttons' pictures";
+        const CScreenShot shot;
+        std::printf("screenshot: %ls\n", shot.Save(L"login").c_str());
         EXPECT_EQ(0, shot.Count(main, IsKeyBlue));
         EXPECT_TRUE(IsBlack(shot.At(main.left + 2, main.top + 2)));
         EXPECT_FALSE(IsBlack(shot.At((main.left + web.left) / 2, (main.top + main.bottom) / 2)));
-        HWND pay = ::GetDlgItem(client.Web(), IDC_BTN_PAY);
-        const RECT payRect = WindowRect(pay);
-        EXPECT_GT(shot.Count(payRect, [](DWORD p) { return ((p >> 16) & 0xFF) > 0xA0 && ((p >> 8) & 0xFF) > 0x60; }),
-                  100)
-            << "the Pay button's gold face";
+        EXPECT_GT(shot.Count(payRect, gold), 100) << "the Pay button's gold face";
     }
 
     // Enter and Escape in the web window do nothing: it stays, and so does the client.
@@ -150,7 +93,9 @@ TEST(ClientWindows, LoginScreen)
         ::PostMessageW(client.Web(), WM_KEYDOWN, key, 0);
         ::PostMessageW(client.Web(), WM_KEYUP, key, 0);
     }
-    ::Sleep(500);
+    // Handled, and so is anything their handling posted in turn.
+    ASSERT_TRUE(HandledSoFar(client.Web()));
+    ASSERT_TRUE(HandledSoFar(client.Web()));
     EXPECT_TRUE(::IsWindowVisible(client.Web()));
     EXPECT_TRUE(::IsWindowVisible(client.Main()));
 
@@ -168,8 +113,8 @@ TEST(ClientWindows, GameWindowAndBack)
 
     // The first page shows the browser, then a game server turns the client into the game window.
     HWND browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
-    ASSERT_TRUE(client.PostToWeb(kWebPageLoaded, [&] { return ::IsWindowVisible(browser) != FALSE; }));
-    ASSERT_TRUE(client.PostToWeb(kGamePageLoaded,
+    ASSERT_TRUE(client.PostToWeb(WM_WEB_PAGE_LOADED, [&] { return ::IsWindowVisible(browser) != FALSE; }));
+    ASSERT_TRUE(client.PostToWeb(WM_GAME_PAGE_LOADED,
                                  [&] { return !(::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED); }));
 
     const RECT work = AfxGetWorkArea();
@@ -188,8 +133,9 @@ TEST(ClientWindows, GameWindowAndBack)
 
     // The title bar: the frame drawn, the title in white at its place, nothing key-blue anywhere.
     {
-        CScreenshot shot(L"game");
-        std::printf("screenshot: %ls\n", shot.Path().c_str());
+        EXPECT_TRUE(WaitForButtonsPainted(client.Web())) << "the buttons' pictures";
+        const CScreenShot shot;
+        std::printf("screenshot: %ls\n", shot.Save(L"game").c_str());
         const LayoutRect* title = Tables().FindLayout("WebTitle_L");
         ASSERT_NE(nullptr, title);
         const RECT titleBand = {placed.left + title->x, placed.top + title->y, placed.left + title->x + 200,
@@ -220,7 +166,7 @@ TEST(ClientWindows, GameWindowAndBack)
 
     // Another web address: the login screen again, with a new web window.
     const HWND gameWindow = client.Web();
-    ASSERT_TRUE(client.PostToWeb(kWebPageLoaded, [&] { return client.Web() != gameWindow; }));
+    ASSERT_TRUE(client.PostToWeb(WM_WEB_PAGE_LOADED, [&] { return client.Web() != gameWindow; }));
     EXPECT_FALSE(::IsWindow(gameWindow));
     EXPECT_NE(0, ::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED);
     const RECT picture = ToRECT(PlaceLoginWindow(1024, 700, ::GetSystemMetrics(SM_CXSCREEN),
@@ -270,14 +216,14 @@ TEST(ClientWindows, DraggingWithThePointer)
     // A point of the picture left of the web window, inside the arch.
     const POINT grip = {main.left + 160, (web.top + web.bottom) / 2};
     ASSERT_TRUE(Drag(grip, POINT{grip.x + 60, grip.y + 40}));
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Main()).left == main.left + 60; }, 3000))
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Main()).left == main.left + 60; }))
         << Text(WindowRect(client.Main()));
     EXPECT_EQ(main.top + 40, WindowRect(client.Main()).top);
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Web()).left == web.left + 60; }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Web()).left == web.left + 60; }));
     EXPECT_EQ(web.top + 40, WindowRect(client.Web()).top);
 
     // The game window, maximised: its title band does not move it.
-    ASSERT_TRUE(client.PostToWeb(kGamePageLoaded,
+    ASSERT_TRUE(client.PostToWeb(WM_GAME_PAGE_LOADED,
                                  [&] { return !(::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED); }));
     Settle(client.Web());
     const RECT maximised = WindowRect(client.Web());
@@ -288,7 +234,7 @@ TEST(ClientWindows, DraggingWithThePointer)
 
     // Restored, it does, and the small main window stays under its corner.
     Click(client.Web(), IDC_BTN_MAX);
-    ::Sleep(300);
+    ASSERT_TRUE(HandledSoFar(client.Web()));
     Settle(client.Web()); // on a small screen the restored window may keep the maximised one's place and size
     const RECT restored = WindowRect(client.Web());
     if (restored.right - restored.left >= ::GetSystemMetrics(SM_CXSCREEN) &&
@@ -300,10 +246,10 @@ TEST(ClientWindows, DraggingWithThePointer)
     }
     const POINT title = {restored.left + 450, restored.top + 12};
     ASSERT_TRUE(Drag(title, POINT{title.x - 50, title.y + 30}));
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Web()).left == restored.left - 50; }, 3000))
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Web()).left == restored.left - 50; }))
         << Text(WindowRect(client.Web()));
     EXPECT_EQ(restored.top + 30, WindowRect(client.Web()).top);
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Main()).left == restored.left - 50; }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(client.Main()).left == restored.left - 50; }));
 }
 
 // Enter pressed on the keyboard while the login screen has the focus does nothing: the client keeps running.
@@ -312,7 +258,7 @@ TEST(ClientWindows, EnterOnTheMainWindowDoesNothing)
     CClient client;
     ASSERT_TRUE(client.Started());
     ::SetForegroundWindow(client.Main());
-    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == client.Main(); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == client.Main(); }));
     ASSERT_TRUE(UserInput(L"key --clearmodifiers Return sleep 0.5"));
     DWORD code = 0;
     EXPECT_FALSE(client.Ended(code, 500)) << "ended with " << code;

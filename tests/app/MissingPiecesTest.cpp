@@ -1,5 +1,5 @@
-// The client with one of its pieces missing: each configuration document and each image resource taken out of a
-// copy of the executable in turn (the copy's resources rewritten, not a build per piece). Every copy must start,
+// The client with one of its pieces missing: each configuration document, each page and each image resource taken out
+// of a copy of the executable in turn (the copy's resources rewritten, not a build per piece). Every copy must start,
 // show its main window, draw what it can, and end cleanly when closed.
 #include <gtest/gtest.h>
 
@@ -9,15 +9,22 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "tests/app/ClientProcess.h"
+#include "tests/support/ClientProcess.h"
 
 namespace
 {
 
 struct Piece
 {
-    const wchar_t* type;
+    LPCWSTR type;
     int id;
+    LPCWSTR name = nullptr; // a named resource's name, in place of id
+    LPCWSTR Name() const { return name ? name : MAKEINTRESOURCEW(id); }
+    std::string Text() const
+    {
+        const std::string kind = IS_INTRESOURCE(type) ? std::to_string(LOWORD(type)) : AfxUtf8(type);
+        return kind + " " + (name ? AfxUtf8(name) : std::to_string(id));
+    }
 };
 
 std::vector<Piece> AllPieces()
@@ -26,6 +33,9 @@ std::vector<Piece> AllPieces()
                                  {L"TEXT", IDR_SITEURL_DOC},
                                  {L"TEXT", IDR_ANIMATION_DOC},
                                  {L"TEXT", IDR_RESOLUTION_DOC},
+                                 {L"TEXT", IDR_BROWSER_DOC},
+                                 {MAKEINTRESOURCEW(23) /* HTML */, 0, L"OFFLINE-EN.HTML"},
+                                 {MAKEINTRESOURCEW(23), 0, L"OFFLINE-ZH.HTML"},
                                  {L"JPG", 205}};
     for (int id = 129; id <= 196; ++id)
         pieces.push_back({L"PNG", id});
@@ -54,7 +64,7 @@ bool SameName(LPCWSTR a, LPCWSTR b)
 BOOL CALLBACK CopyLanguage(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR param)
 {
     auto* rewrite = reinterpret_cast<CRewrite*>(param);
-    if (SameName(type, rewrite->leftOut->type) && SameName(name, MAKEINTRESOURCEW(rewrite->leftOut->id)))
+    if (SameName(type, rewrite->leftOut->type) && SameName(name, rewrite->leftOut->Name()))
         return TRUE;
     HRSRC resource = ::FindResourceExW(module, type, name, language);
     void* data = resource ? ::LockResource(::LoadResource(module, resource)) : nullptr;
@@ -77,9 +87,9 @@ BOOL CALLBACK CopyType(HMODULE module, LPWSTR type, LONG_PTR param)
 }
 
 // A copy of the client without one resource; empty when the copy could not be made.
-std::wstring CopyWithout(const std::wstring& folder, const Piece& piece)
+std::wstring CopyWithout(const std::wstring& folder, const Piece& piece, size_t number)
 {
-    const std::wstring exe = folder + L"\\lumora-" + piece.type + L"-" + std::to_wstring(piece.id) + L".exe";
+    const std::wstring exe = folder + L"\\lumora-" + std::to_wstring(number) + L".exe";
     if (!::CopyFileW(BuiltClient().c_str(), exe.c_str(), FALSE))
         return std::wstring();
     CRewrite rewrite = {::LoadLibraryExW(BuiltClient().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE),
@@ -99,7 +109,7 @@ std::wstring CopyWithout(const std::wstring& folder, const Piece& piece)
 bool HasResource(const std::wstring& exe, const Piece& piece)
 {
     HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const bool found = module && ::FindResourceW(module, MAKEINTRESOURCEW(piece.id), piece.type);
+    const bool found = module && ::FindResourceW(module, piece.Name(), piece.type);
     if (module)
         ::FreeLibrary(module);
     return found;
@@ -123,20 +133,19 @@ TEST(MissingPieces, TheClientStartsWithoutAnyOneOfThem)
         for (size_t i = first; i < std::min(pieces.size(), first + batch); ++i)
         {
             const Piece& piece = pieces[i];
-            const std::wstring exe = CopyWithout(folder, piece);
-            ASSERT_FALSE(exe.empty()) << "no copy without " << AfxUtf8(piece.type) << " " << piece.id;
-            ASSERT_FALSE(HasResource(exe, piece)) << piece.id;
+            const std::wstring exe = CopyWithout(folder, piece, i);
+            ASSERT_FALSE(exe.empty()) << "no copy without " << piece.Text();
+            ASSERT_FALSE(HasResource(exe, piece)) << piece.Text();
             clients.push_back(std::make_unique<CClient>(exe, false));
             started.push_back(&piece);
         }
-        // Side by side: each shows its windows, then they all have the time of their first paints.
+        // Side by side: each shows its windows and paints them.
         std::vector<bool> shown;
         for (auto& client : clients)
             shown.push_back(client->WaitShown());
-        ::Sleep(300);
         for (size_t k = 0; k < clients.size(); ++k)
         {
-            SCOPED_TRACE(testing::Message() << "without " << AfxUtf8(started[k]->type) << " " << started[k]->id);
+            SCOPED_TRACE("without " + started[k]->Text());
             CClient& client = *clients[k];
             EXPECT_TRUE(shown[k]);
             EXPECT_TRUE(::IsWindowVisible(client.Main()));

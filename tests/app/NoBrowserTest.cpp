@@ -10,7 +10,7 @@
 #include <set>
 
 #include "framework/Rects.h"
-#include "tests/app/ClientProcess.h"
+#include "tests/support/ClientProcess.h"
 #include "webwnd/core/WebLayout.h"
 
 namespace
@@ -23,30 +23,31 @@ struct LaidOut
     const char* game;
 };
 const LaidOut kButtons[] = {
-    {IDC_BTN_EXIT, "Exit", "Exit_L"},           {IDC_BTN_MIN, "Min", "Min_L"},
-    {IDC_BTN_MAX, nullptr, "Max_L"},            {IDC_BTN_ICON, nullptr, "Icon_L"},
-    {IDC_BTN_OFFICIAL, "Official", "Official_L"}, {IDC_BTN_FORUM, "Forum", "Forum_L"},
-    {IDC_BTN_PAY, "Pay", "Pay_L"},              {IDC_BTN_CUSTOM, "Custom", "Custom_L"},
-    {IDC_BTN_REFRESH, nullptr, "Refresh_L"},    {IDC_BTN_CLEAR, nullptr, "Clear_L"},
+    {IDC_BTN_EXIT, "Exit", "Exit_L"},
+    {IDC_BTN_MIN, "Min", "Min_L"},
+    {IDC_BTN_MAX, nullptr, "Max_L"},
+    {IDC_BTN_ICON, nullptr, "Icon_L"},
+    {IDC_BTN_OFFICIAL, "Official", "Official_L"},
+    {IDC_BTN_FORUM, "Forum", "Forum_L"},
+    {IDC_BTN_PAY, "Pay", "Pay_L"},
+    {IDC_BTN_CUSTOM, "Custom", "Custom_L"},
+    {IDC_BTN_REFRESH, nullptr, "Refresh_L"},
+    {IDC_BTN_CLEAR, nullptr, "Clear_L"},
 };
 
 // How many colours the screen shows inside r: a button that draws its picture shows many, one that draws nothing
 // shows what lies behind it.
 size_t ColoursShown(const RECT& r)
 {
-    CDibSurface screen;
-    if (!CaptureScreen(screen))
-        return 0;
-    std::set<uint32_t> colours;
-    for (LONG y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, screen.Height()); ++y)
-        for (LONG x = std::max<LONG>(r.left, 0); x < std::min<LONG>(r.right, screen.Width()); ++x)
-            colours.insert(screen.Pixels().Row(y)[x] & 0xFFFFFF);
+    std::set<DWORD> colours;
+    CScreenShot(r).Count(r, [&](DWORD p) { return colours.insert(p).second; });
     return colours.size();
 }
 
 // Every button of a layout at its rectangle, shown or hidden as the layout says, drawing its picture when shown.
 void ExpectButtons(CClient& client, bool game)
 {
+    EXPECT_TRUE(WaitForButtonsPainted(client.Web())) << "the buttons' pictures";
     RECT area = {};
     ::GetClientRect(client.Web(), &area);
     for (const LaidOut& b : kButtons)
@@ -86,12 +87,12 @@ TEST(NoBrowser, TheClientStartsAndBothLayoutsPlaceEveryButton)
     EXPECT_EQ(nullptr, ::GetDlgItem(client.Web(), IDC_BROWSER));
     ExpectButtons(client, false);
 
-    ASSERT_TRUE(client.PostToWeb(kGamePageLoaded,
+    ASSERT_TRUE(client.PostToWeb(WM_GAME_PAGE_LOADED,
                                  [&] { return !(::GetWindowLongW(client.Web(), GWL_EXSTYLE) & WS_EX_LAYERED); }));
     ExpectButtons(client, true);
 
     const HWND gameWindow = client.Web();
-    ASSERT_TRUE(client.PostToWeb(kWebPageLoaded, [&] { return client.Web() != gameWindow; }));
+    ASSERT_TRUE(client.PostToWeb(WM_WEB_PAGE_LOADED, [&] { return client.Web() != gameWindow; }));
     ExpectButtons(client, false);
 
     ::PostMessageW(client.Main(), WM_CLOSE, 0, 0);

@@ -10,24 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/framework/TestWindows.h"
+#include "tests/support/ClientProcess.h"
 
 namespace
 {
-
-std::wstring Widen(const char* text)
-{
-    std::wstring wide;
-    for (; *text; ++text)
-        wide += static_cast<wchar_t>(*text == '/' ? '\\' : *text);
-    return wide;
-}
-
-// The client as built, reached through Wine's drive for the Linux root.
-std::wstring BuiltClient()
-{
-    return L"Z:" + Widen(LUMORA_EXE);
-}
 
 std::wstring DesktopFolder()
 {
@@ -98,7 +84,8 @@ int RunClientOnce(const std::wstring& exe, CloseBy closeBy = CloseBy::CloseReque
     }
     else
     {
-        ::Sleep(200); // anything else the start-up would show has had its chance
+        // Anything else the start-up would show is there once the client has handled what it posted itself.
+        EXPECT_TRUE(HandledSoFar(main)) << "the client did not answer";
         const std::vector<HWND> shown = DialogsOf(process.dwProcessId);
         EXPECT_EQ(2u, shown.size()) << "a start must show nothing but the main window and the web window";
         for (HWND dialog : shown)

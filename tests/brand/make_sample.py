@@ -54,7 +54,7 @@ def main():
     write_if_changed(os.path.join(out, "titles.ini"), TITLES.encode("utf-8"))
     write_if_changed(os.path.join(out, "browser.ini"), BROWSER.encode("ascii"))
     write_if_changed(os.path.join(out, "offline.html"), OFFLINE_PAGE.encode("utf-8"))
-    siteurl = os.path.join(HERE, "..", "journey", "operator-siteurl.ini")
+    siteurl = os.path.join(HERE, "operator-siteurl.ini")
     write_if_changed(os.path.join(out, "siteurl.ini"), open(siteurl, "rb").read())
 
 

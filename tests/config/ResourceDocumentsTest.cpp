@@ -19,7 +19,7 @@
 #include "mainwnd/core/SiteUrlTable.h"
 #include "res/resource.h"
 #include "skin/core/AniFile.h"
-#include "tests/wine/ResourceLists.h"
+#include "tests/support/ResourceLists.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "tests/framework/OccTestControl.h"
+#include "tests/doubles/OccTestControl.h"
 
 namespace occtest
 {

@@ -12,8 +12,8 @@
 #include "framework/Dispatch.h"
 #include "framework/Text.h"
 #include "framework/WinApp.h"
-#include "tests/framework/DebugOutput.h"
-#include "tests/framework/TestWindows.h"
+#include "tests/support/DebugOutput.h"
+#include "tests/support/TestWindows.h"
 
 namespace
 {

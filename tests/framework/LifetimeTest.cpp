@@ -11,10 +11,11 @@
 #include "framework/Scoped.h"
 #include "mainwnd/GameDlg.h"
 #include "skin/MyBitmapButton.h"
-#include "tests/framework/DebugOutput.h"
+#include "tests/support/DebugOutput.h"
 #include "tests/framework/GuardedHeap.h"
-#include "tests/framework/OccTestControl.h"
-#include "tests/framework/PumpUntil.h"
+#include "tests/doubles/OccTestControl.h"
+#include "tests/support/OleForTests.h"
+#include "tests/support/PumpUntil.h"
 
 namespace
 {
@@ -102,17 +103,13 @@ class Lifetime : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        s_ole = std::make_unique<CScopedOle>();
+        s_ole = std::make_unique<COleForTests>();
         AfxEnableControlContainer();
-        occtest::RegisterControls();
     }
-    static void TearDownTestSuite()
-    {
-        occtest::RevokeControls();
-        s_ole.reset();
-    }
+    static void TearDownTestSuite() { s_ole.reset(); }
+    void SetUp() override { ASSERT_TRUE(s_ole->Ok()); }
 
-    static inline std::unique_ptr<CScopedOle> s_ole;
+    static inline std::unique_ptr<COleForTests> s_ole;
 };
 
 } // namespace

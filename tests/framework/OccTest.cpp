@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,10 +18,11 @@
 #include "host/WebBrowser.h"
 #include "framework/MessageLoop.h"
 #include "framework/OccManager.h"
-#include "tests/framework/OccTestControl.h"
+#include "tests/doubles/OccTestControl.h"
 #include "tests/framework/OccTestResource.h"
-#include "tests/framework/PumpUntil.h"
-#include "tests/framework/TestWindows.h"
+#include "tests/support/OleForTests.h"
+#include "tests/support/PumpUntil.h"
+#include "tests/support/TestWindows.h"
 
 using occtest::ControlLog;
 using occtest::CTestControl;
@@ -255,30 +257,17 @@ void ClearArgs(std::vector<VARIANT>& args)
     }
 }
 
-
 // ---- fixture ----
 
 class OccTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_oleResult = ::OleInitialize(nullptr);
-        if (SUCCEEDED(s_oleResult))
-            s_registerResult = occtest::RegisterControls();
-    }
-    static void TearDownTestSuite()
-    {
-        if (SUCCEEDED(s_registerResult))
-            occtest::RevokeControls();
-        if (SUCCEEDED(s_oleResult))
-            ::OleUninitialize();
-    }
+    static void SetUpTestSuite() { s_ole = std::make_unique<COleForTests>(); }
+    static void TearDownTestSuite() { s_ole.reset(); }
 
     void SetUp() override
     {
-        ASSERT_HRESULT_SUCCEEDED(s_oleResult);
-        ASSERT_HRESULT_SUCCEEDED(s_registerResult);
+        ASSERT_TRUE(s_ole->Ok());
         AfxEnableControlContainer(nullptr);
         ControlLog().clear();
         CTestSite::AskedFor().clear();
@@ -289,12 +278,8 @@ protected:
         AfxEnableControlContainer(nullptr);
     }
 
-    static HRESULT s_oleResult;
-    static HRESULT s_registerResult;
+    static inline std::unique_ptr<COleForTests> s_ole;
 };
-
-HRESULT OccTest::s_oleResult = E_FAIL;
-HRESULT OccTest::s_registerResult = E_FAIL;
 
 // ---- creation ----
 
@@ -801,9 +786,10 @@ TEST_F(OccTest, InvokeHelperThrowsWhenTheControlFails)
     };
     const Case cases[] = {
         {"exception raised by the control",
-         [](COleControlWnd& w) { w.InvokeHelper(occtest::kDispFail, DISPATCH_METHOD, VT_EMPTY, nullptr); }, E_ACCESSDENIED,
-         "denied"},
-        {"unknown member", [](COleControlWnd& w) { w.InvokeHelper(77, DISPATCH_METHOD, VT_EMPTY, nullptr, CAnsiString("x")); },
+         [](COleControlWnd& w) { w.InvokeHelper(occtest::kDispFail, DISPATCH_METHOD, VT_EMPTY, nullptr); },
+         E_ACCESSDENIED, "denied"},
+        {"unknown member",
+         [](COleControlWnd& w) { w.InvokeHelper(77, DISPATCH_METHOD, VT_EMPTY, nullptr, CAnsiString("x")); },
          DISP_E_MEMBERNOTFOUND, ""},
         {"argument of the wrong type",
          [](COleControlWnd& w) { w.InvokeHelper(occtest::kDispTouch, DISPATCH_METHOD, VT_EMPTY, nullptr, 5L); },

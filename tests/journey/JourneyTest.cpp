@@ -19,50 +19,17 @@
 #include "mainwnd/core/MainLayout.h"
 #include "mainwnd/core/ScreenSizeTable.h"
 #include "res/resource.h"
-#include "tests/app/ClientProcess.h"
+#include "tests/support/ClientProcess.h"
 #include "webwnd/core/WebLayout.h"
 
 namespace
 {
 
-// The screen as it is now, saved as screenshots/journey-<step>-<size>-<language>.bmp; its pixels for checks.
-std::vector<DWORD> Shot(const wchar_t* step)
+// Keeps a screenshot as screenshots/journey-<step>-<language>-<size>.png for a person to look at.
+void Keep(const CScreenShot& shot, const wchar_t* step)
 {
-    CDibSurface screen;
-    if (!CaptureScreen(screen))
-        return {};
-    const int w = screen.Width(), h = screen.Height();
-    const PixelView shown = screen.Pixels();
-    std::vector<DWORD> pixels(shown.pixels, shown.pixels + static_cast<size_t>(w) * h);
-    // A BMP is enough for a person to look at, and needs no encoder.
-    ::CreateDirectoryW(L"screenshots", nullptr);
-    const std::wstring name = std::wstring(L"screenshots\\journey-") + step + L"-" + std::to_wstring(w) + L"x" +
-                              std::to_wstring(h) + (::GetACP() == 936 ? L"-zh" : L"-en") + L".bmp";
-    const BITMAPINFO info = TopDownDibInfo(w, h);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(w * h * 4);
-    HANDLE out = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(out, &file, sizeof file, &written, nullptr);
-    ::WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
-    ::WriteFile(out, shown.pixels, static_cast<DWORD>(w * h * 4), &written, nullptr);
-    ::CloseHandle(out);
-    std::printf("screenshot: %ls\n", name.c_str());
-    for (DWORD& p : pixels)
-        p &= 0xFFFFFF;
-    return pixels;
-}
-
-int CountIn(const std::vector<DWORD>& pixels, const RECT& r, DWORD colour)
-{
-    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    int count = 0;
-    for (int y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, h); ++y)
-        for (int x = std::max<LONG>(r.left, 0); x < std::min<LONG>(r.right, w); ++x)
-            count += pixels[static_cast<size_t>(y) * w + x] == colour ? 1 : 0;
-    return count;
+    std::printf("screenshot: %ls\n",
+                shot.Save(std::wstring(L"journey-") + step + (::GetACP() == 936 ? L"-zh" : L"-en")).c_str());
 }
 
 // The stand-in browser's window: its text is "<page title> [<loads so far>]".
@@ -183,23 +150,27 @@ TEST(Journey, APlayersWholeSession)
     HWND browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(browser) != FALSE; }));
     EXPECT_NE(std::wstring::npos, BrowserText(client).find(L"Sign in")) << AfxUtf8(BrowserText(client).c_str());
-    ::Sleep(500);
+    ASSERT_TRUE(client.WaitSettled());
+    EXPECT_TRUE(WaitForButtonsPainted(client.Web())) << "the buttons' pictures";
     {
-        const std::vector<DWORD> shot = Shot(L"1-login");
-        EXPECT_EQ(0, CountIn(shot, WindowRect(client.Main()), 0x0000FF)) << "key-blue shows";
-        EXPECT_GT(CountIn(shot, WindowRect(browser), 0xFFFFFF), 1000) << "the page in the login screen";
+        const CScreenShot shot;
+        Keep(shot, L"1-login");
+        EXPECT_EQ(0, shot.Count(WindowRect(client.Main()), [](DWORD p) { return p == 0x0000FF; })) << "key-blue shows";
+        EXPECT_GT(shot.Count(WindowRect(browser), [](DWORD p) { return p == 0xFFFFFF; }), 1000)
+            << "the page in the login screen";
     }
 
     // 2. The login page logs in: a redirect to a game server, and the client becomes the game window.
     ASSERT_TRUE(FollowLink(client, L"Log in"));
     ASSERT_TRUE(WaitFor([&] { return !IsLayered(client.Web()); }));
-    ::Sleep(500);
+    ASSERT_TRUE(client.WaitSettled());
+    EXPECT_TRUE(WaitForButtonsPainted(client.Web())) << "the buttons' pictures";
     const RECT work = AfxGetWorkArea();
     const RECT minimum = ToRECT(RectOfLayout(*Tables().FindLayout("DlgWeb_Min")));
     const RECT placed = ToRECT(PlaceWebWindow(ToRect(work), ToRect(work), ToRect(minimum), true));
     EXPECT_TRUE(Same(placed, WindowRect(client.Web()))) << Text(WindowRect(client.Web()));
     EXPECT_NE(std::wstring::npos, BrowserText(client).find(L"In the game"));
-    Shot(L"2-game");
+    Keep(CScreenShot(), L"2-game");
 
     // 3. Restore, move by the title band, resize by the edges, maximise by a double click.
     // Restored: the restore rectangle of the work area (the work area itself where the tables hold no size for it),
@@ -267,7 +238,7 @@ TEST(Journey, APlayersWholeSession)
     EXPECT_NE(std::wstring::npos, BrowserText(client).find(L"In the game"));
     Click(client.Web(), IDC_BTN_EXIT);
     EXPECT_EQ(L"当前操作将退出游戏，是否继续", AnswerBox(client, IDNO));
-    ::Sleep(300);
+    ASSERT_TRUE(HandledSoFar(client.Web()));
     EXPECT_TRUE(Same(placed, WindowRect(client.Web())));
     EXPECT_FALSE(IsLayered(client.Web()));
 
@@ -279,8 +250,9 @@ TEST(Journey, APlayersWholeSession)
     browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
     ASSERT_TRUE(WaitFor(
         [&] { return ::IsWindowVisible(browser) && BrowserText(client).find(L"Sign in") != std::wstring::npos; }));
-    ::Sleep(500);
-    Shot(L"5-login-again");
+    ASSERT_TRUE(client.WaitSettled());
+    EXPECT_TRUE(WaitForButtonsPainted(client.Web())) << "the buttons' pictures";
+    Keep(CScreenShot(), L"5-login-again");
 
     // 6. Log in again, then leave: asked, answered Yes, and the process ends by its own exit.
     ASSERT_TRUE(FollowLink(client, L"Log in"));
@@ -312,8 +284,9 @@ TEST(Journey, AServerThatCannotBeReached)
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(browser) && BrowserText(client).find(offline) == 0; }))
         << AfxUtf8(BrowserText(client).c_str()) << " instead of " << AfxUtf8(offline.c_str());
     EXPECT_TRUE(IsLayered(client.Web()));
-    ::Sleep(500);
-    Shot(L"offline-1-login");
+    ASSERT_TRUE(client.WaitSettled());
+    EXPECT_TRUE(WaitForButtonsPainted(client.Web())) << "the buttons' pictures";
+    Keep(CScreenShot(), L"offline-1-login");
 
     // 2. Back, and the player retries: the login page, whose advert's script error is answered without a dialog.
     ASSERT_TRUE(SetSiteUp(true));
@@ -337,8 +310,9 @@ TEST(Journey, AServerThatCannotBeReached)
         << AfxUtf8(BrowserText(client).c_str());
     EXPECT_EQ(game, client.Web());
     EXPECT_FALSE(IsLayered(client.Web()));
-    ::Sleep(500);
-    Shot(L"offline-2-game");
+    ASSERT_TRUE(client.WaitSettled());
+    EXPECT_TRUE(WaitForButtonsPainted(client.Web())) << "the buttons' pictures";
+    Keep(CScreenShot(), L"offline-2-game");
     // A retry that fails again shows the page once more (a load of its own), and nothing else happens.
     const std::wstring shown = BrowserText(client);
     ASSERT_TRUE(Retry(client));
@@ -402,12 +376,12 @@ void Print(const char* when, const Holdings& h)
                << step << " (web window " << client.Web() << ", " << (IsLayered(client.Web()) ? "login" : "game")
                << " layout, text \"" << AfxUtf8(BrowserText(client).c_str()) << "\")";
     };
-    if (!WaitFor([&] { return client.Refresh() && FollowLink(client, L"Log in"); }, 5000))
+    if (!WaitFor([&] { return client.Refresh() && FollowLink(client, L"Log in"); }))
         return failed("no \"Log in\" link on the login screen");
     if (!WaitFor([&] { return client.Refresh() && !IsLayered(client.Web()); }))
         return failed("no game window after following \"Log in\"");
     const HWND game = client.Web();
-    if (!WaitFor([&] { return client.Refresh() && FollowLink(client, L"Back to the site"); }, 5000))
+    if (!WaitFor([&] { return client.Refresh() && FollowLink(client, L"Back to the site"); }))
         return failed("no \"Back to the site\" link in the game window");
     if (!WaitFor(
             [&]

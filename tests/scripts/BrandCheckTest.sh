@@ -72,7 +72,7 @@ printf '[Height]\r\n900=800\r\n[Width]\r\n1440=1440\r\n' >"$scratch/order/resolu
 expect_failure "sections out of the reader's order" order/resolution.ini \
     "[Height] stands before [Width], expected [Width] then [Height]" "$(brand order)"
 
-grep -v '^LoginKey=' "$ROOT/tests/journey/operator-siteurl.ini" >"$scratch/site-key/siteurl.ini"
+grep -v '^LoginKey=' "$ROOT/tests/brand/operator-siteurl.ini" >"$scratch/site-key/siteurl.ini"
 expect_failure "a site document without a key" site-key/siteurl.ini "section [base] has no key LoginKey, expected \
 Official, Main, Pay, Exit, Custome, Forum, LoginKey, Regist, Guide, LoginKeyPre" "$(brand site-key)"
 

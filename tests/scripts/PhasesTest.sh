@@ -53,23 +53,42 @@ expect "a run past its deadline runs nothing more" "$out" "limit=0" \
 out=$(run_case 'phases_begin 600; phase "cut"; echo "limit=$(phases_limit 300)"')
 expect "a phase's limit is its own while the run has time" "$out" "limit=300"
 
-# CTest stood in for by a script: a summary, then one that hangs.
+# CTest stood in for by a script: it writes a JUnit report, as CTest does with --output-junit (three tests passed; or
+# with "-L broken", one passed, one failed, one skipped itself and one not run after a failed fixture), lists the
+# tests of a label for -N, or hangs.
 mkdir -p "$scratch/bin"
 cat >"$scratch/bin/ctest" <<'CTEST'
-#!/bin/sh
-case "$*" in
+#!/bin/bash
+report= all="$*"
+while [ $# -gt 0 ]; do
+    [ "$1" = --output-junit ] && report=$2
+    shift
+done
+case "$all" in
 *hang*) exec sleep 30 ;;
-*) echo "100% tests passed, 0 tests failed out of 3" ;;
+*-N*) printf '  Test #1: a\n  Test #2: b\n' ;;
+*broken*)
+    cat >"$report" <<'XML'
+<testsuite tests="4"><testcase name="a" status="run"/><testcase name="b" status="fail"><failure message=""/></testcase>
+<testcase name="c" status="notrun"><skipped message="SKIP_REGULAR_EXPRESSION_MATCHED"/></testcase>
+<testcase name="d" status="notrun"><skipped message="Fixture dependency failed"/></testcase></testsuite>
+XML
+    exit 8 ;;
+*) printf '<testsuite tests="3"><testcase name="a" status="run" time="1.5"/><testcase name="b" status="run" time="2"/>%s\n' \
+       '<testcase name="c" status="run" time="4"/></testsuite>' >"$report" ;;
 esac
 CTEST
 chmod +x "$scratch/bin/ctest"
 out=$(run_case 'phases_begin 600; phase "tests"; phases_ctest "Wine tests (i686)" tree 60
-    phases_ctest "journey (small screen, zh_CN)" tree 60; phases_ctest "hanging" tree 1 -L hang
+    LUMORA_CTEST_GROUPS="en" phases_ctest "journey (small screen, zh_CN)" tree 60
+    phases_ctest "broken" tree 60 -L broken; phases_ctest "hanging" tree 1 -L hang
     ls "$LUMORA_LOGS"; phases_summary')
-expect "each CTest run keeps its own log, and says when it ran out of time" "$out" \
-    "Wine tests (i686): 3 passed, 0 failed" "journey (small screen, zh_CN): 3 passed, 0 failed" \
-    "ctest-Wine-tests-i686.log" "ctest-journey-small-screen-zh_CN.log" "ctest-hanging.log" \
-    "FAILED: tests: hanging: timed out after 1 s (log: $scratch/logs/ctest-hanging.log)" "6 passed, 1 failed"
+expect "each CTest run keeps its own log and report, is counted from the report, and says when it ran out of time" \
+    "$out" "Wine tests (i686): 3 passed, 0 failed" "journey (small screen, zh_CN): 3 passed, 0 failed" \
+    "en: 2 passed, 0 failed, 4 s" "broken: 1 passed, 2 failed" \
+    "ctest-Wine-tests-i686.log" "ctest-Wine-tests-i686.xml" "ctest-journey-small-screen-zh_CN.log" \
+    "ctest-hanging.log" "FAILED: tests: hanging: timed out after 1 s (log: $scratch/logs/ctest-hanging.log)" \
+    "7 passed, 3 failed"
 
 # A signal to the script while a command runs: the script ends at once, and so does the command's process group,
 # though the command ignores the terminal's interrupt and sits in a group of its own.

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/ResourceLists.h"
+#include "tests/support/ResourceLists.h"
 
 namespace
 {

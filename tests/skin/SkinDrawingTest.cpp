@@ -13,7 +13,7 @@
 #include "skin/MyBitmapButton.h"
 #include "skin/ResourceImage.h"
 #include "skin/SkinFrame.h"
-#include "tests/framework/PumpUntil.h"
+#include "tests/support/PumpUntil.h"
 
 namespace
 {

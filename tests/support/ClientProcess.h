@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -20,11 +22,10 @@
 #include "framework/Text.h"
 #include "mainwnd/core/GameTables.h"
 #include "res/resource.h"
-#include "tests/app/UserInput.h"
-#include "tests/framework/TestWindows.h"
-
-inline const UINT kGamePageLoaded = WM_USER + 100;
-inline const UINT kWebPageLoaded = WM_USER + 101;
+#include "tests/support/Screen.h"
+#include "tests/support/UserInput.h"
+#include "webwnd/WebMessages.h"
+#include "tests/support/TestWindows.h"
 
 // The client's tables, read from the same documents the client carries (the test program links them in too).
 inline const CGameTables& Tables()
@@ -43,19 +44,6 @@ inline const CGameTables& Tables()
     return tables;
 }
 
-// The whole screen as it is now, copied into screen (made the screen's size).
-inline bool CaptureScreen(CDibSurface& screen)
-{
-    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-    if (!screen.Create(width, height))
-        return false;
-    HDC shown = ::GetDC(nullptr);
-    ::BitBlt(screen, 0, 0, width, height, shown, 0, 0, SRCCOPY);
-    ::ReleaseDC(nullptr, shown);
-    ::GdiFlush();
-    return true;
-}
-
 inline std::wstring BuiltClient()
 {
     std::wstring path = L"Z:" + AfxWide(LUMORA_EXE);
@@ -64,9 +52,32 @@ inline std::wstring BuiltClient()
     return path;
 }
 
+// Waits until the thread of window (another process's, made by the framework) has handled everything posted to it
+// before: a question posted after them ("Lumora.LiveCounts", with a window of this thread to answer to) is answered by
+// a message posted back, which can only come after them. False when no answer came within the time given.
+inline bool HandledSoFar(HWND window, int milliseconds = 30000)
+{
+    const UINT question = ::RegisterWindowMessageW(L"Lumora.LiveCounts");
+    HWND answers = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    bool answered = false;
+    if (answers && ::PostMessageW(window, question, 1, reinterpret_cast<LPARAM>(answers)))
+    {
+        for (int waited = 0; !answered && waited < milliseconds; waited += 10)
+        {
+            MSG msg;
+            answered = ::PeekMessageW(&msg, answers, question, question, PM_REMOVE) != FALSE;
+            if (!answered)
+                ::Sleep(10);
+        }
+    }
+    if (answers)
+        ::DestroyWindow(answers);
+    return answered;
+}
+
 // Asks done() every 50 ms until it holds or the time is up. Each answer is asked for once, so done() may act (post a
 // click, say) when it finds what it looks for.
-template <class Done> bool WaitFor(Done done, int milliseconds = 10000)
+template <class Done> bool WaitFor(Done done, int milliseconds = 30000)
 {
     for (int waited = 0;; waited += 50)
     {
@@ -76,6 +87,56 @@ template <class Done> bool WaitFor(Done done, int milliseconds = 10000)
             return false;
         ::Sleep(50);
     }
+}
+
+// Waits until the screen inside r shows what shows() says it must (shows(const CScreenShot&) -> bool): a window of
+// another process paints when its display tells it to, which no message of ours can wait for. True once it does.
+template <class Shows> bool WaitForScreen(const RECT& r, Shows shows)
+{
+    return WaitFor([&] { return shows(CScreenShot(r)); });
+}
+
+// Waits until every visible button of window shows its picture on the screen (more than a few colours where a
+// button that had not painted would show what lies behind it). True once they all do.
+inline bool WaitForButtonsPainted(HWND window)
+{
+    return WaitFor(
+        [&]
+        {
+            for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            {
+                if (!::IsWindowVisible(child) || ClassOf(child) != L"Button")
+                    continue;
+                const RECT r = WindowRect(child);
+                std::vector<DWORD> colours;
+                CScreenShot(r).Count(r,
+                                     [&](DWORD p)
+                                     {
+                                         if (colours.size() < 8 &&
+                                             std::find(colours.begin(), colours.end(), p) == colours.end())
+                                             colours.push_back(p);
+                                         return false;
+                                     });
+                if (colours.size() < 8)
+                    return false;
+            }
+            return true;
+        });
+}
+
+// Whether a process of that executable name (its file name, in any letter case) runs now.
+inline bool Running(const wchar_t* exeName)
+{
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && !found; more = ::Process32NextW(snapshot, &entry))
+        found = ::lstrcmpiW(entry.szExeFile, exeName) == 0;
+    ::CloseHandle(snapshot);
+    return found;
 }
 
 // A started client and its two windows, found by process and title. Ends the client when it goes.
@@ -92,17 +153,28 @@ public:
         if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                               &m_process))
             return;
-        if (wait && WaitShown())
-            ::Sleep(300); // the first paints
+        if (wait)
+            WaitShown();
     }
+    // Waits until both windows show and have painted.
     bool WaitShown()
     {
         if (!m_process.hProcess)
             return false;
-        if (WaitFor([this] { return Find() && ::IsWindowVisible(m_web) && ::IsWindowVisible(m_main); }))
+        if (WaitFor([this] { return Find() && ::IsWindowVisible(m_web) && ::IsWindowVisible(m_main); }) &&
+            WaitSettled())
             return true;
         TellWhatShows();
         return false;
+    }
+    // Waits until the client has handled everything posted to it so far, and has painted what it was to paint.
+    bool WaitSettled()
+    {
+        if (!Find() || !HandledSoFar(m_main))
+            return false;
+        for (HWND window : {m_main, m_web})
+            ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        return true;
     }
     ~CClient()
     {
@@ -110,7 +182,7 @@ public:
             return;
         if (::IsWindow(m_main))
             ::PostMessageW(m_main, WM_CLOSE, 0, 0);
-        if (::WaitForSingleObject(m_process.hProcess, 10000) != WAIT_OBJECT_0)
+        if (::WaitForSingleObject(m_process.hProcess, 30000) != WAIT_OBJECT_0)
             ::TerminateProcess(m_process.hProcess, 1);
         ::CloseHandle(m_process.hThread);
         ::CloseHandle(m_process.hProcess);
@@ -130,7 +202,7 @@ public:
         return file.substr(0, file.find_last_of(L'.'));
     }
     // Whether the process has ended by itself within the time given, and its exit code then.
-    bool Ended(DWORD& exitCode, int milliseconds = 10000)
+    bool Ended(DWORD& exitCode, int milliseconds = 30000)
     {
         if (::WaitForSingleObject(m_process.hProcess, milliseconds) != WAIT_OBJECT_0)
             return false;
@@ -140,13 +212,11 @@ public:
     HWND Main() const { return m_main; }
     HWND Web() const { return m_web; }
 
-    // Posts to the web window and waits until done() holds.
+    // Posts to the web window, waits until done() holds, then until the client has settled.
     template <class Done> bool PostToWeb(UINT msg, Done done)
     {
         ::PostMessageW(m_web, msg, 0, 0);
-        const bool ok = WaitFor([&] { return Find() && done(); });
-        ::Sleep(300);
-        return ok;
+        return WaitFor([&] { return Find() && done(); }) && WaitSettled();
     }
 
 private:
@@ -213,8 +283,7 @@ inline std::wstring AnswerBox(CClient& client, int button, BoxStyle* style = nul
         {
             box = FindShown(client.ProcessId(), client.Name());
             return box && ::GetDlgItem(box, 0xFFFF);
-        },
-        5000);
+        });
     if (box && !::GetDlgItem(box, 0xFFFF))
         box = nullptr;
     if (!box)
@@ -226,7 +295,7 @@ inline std::wstring AnswerBox(CClient& client, int button, BoxStyle* style = nul
                           ::GetDlgItem(box, IDOK) != nullptr, ::GetDlgItem(box, IDCANCEL) != nullptr,
                           (::GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0};
     ::PostMessageW(box, WM_COMMAND, button, 0);
-    WaitFor([&] { return !::IsWindow(box); }, 5000);
+    WaitFor([&] { return !::IsWindow(box); });
     return text;
 }
 
@@ -274,8 +343,10 @@ public:
     CRecordedShell()
     {
         const std::wstring recorder = RecorderPath();
-        m_log = FolderOf(recorder) + L"\\opened-urls.txt";
-        m_shows = FolderOf(recorder) + L"\\opened-show-commands.txt";
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        m_log = std::wstring(temp) + L"lumora-opened-urls.txt";
+        m_shows = std::wstring(temp) + L"lumora-opened-show-commands.txt";
         ::DeleteFileW(m_log.c_str());
         ::DeleteFileW(m_shows.c_str());
         ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\http\\shell\\open\\command", 0, nullptr, 0,

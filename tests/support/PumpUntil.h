@@ -15,7 +15,7 @@ inline void PumpOnce()
 
 // Handles this thread's messages until done() holds or about the time given has passed; the result of done().
 // done() is asked once per round.
-template <class Done> bool PumpUntil(Done done, int milliseconds = 2000)
+template <class Done> bool PumpUntil(Done done, int milliseconds = 10000)
 {
     for (int waited = 0;; waited += 10)
     {

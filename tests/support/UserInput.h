@@ -31,4 +31,3 @@ inline std::wstring At(POINT p)
 {
     return L" mousemove " + std::to_wstring(p.x) + L" " + std::to_wstring(p.y);
 }
-

@@ -19,8 +19,10 @@
 #include "host/ImpIDispatch.h"
 #include "mainwnd/GameDlg.h"
 #include "res/resource.h"
-#include "tests/framework/PumpUntil.h"
-#include "tests/framework/TestWindows.h"
+#include "tests/support/OleForTests.h"
+#include "tests/support/PumpUntil.h"
+#include "tests/support/Screen.h"
+#include "tests/support/TestWindows.h"
 
 inline bool IsLayered(HWND hwnd)
 {
@@ -32,35 +34,20 @@ inline std::wstring LoadWide(UINT id)
     return AfxWide(AfxLoadString(id).c_str());
 }
 
-// What the screen shows in a rectangle (screen coordinates), as 0x00RRGGBB pixels.
-class CScreenPixels
+// The skinned button bound to a control of the web window.
+inline const CMyBitmapButton* ButtonOf(HWND web, int id)
 {
-public:
-    explicit CScreenPixels(const RECT& r) : m_rect(r)
-    {
-        const int width = r.right - r.left, height = r.bottom - r.top;
-        if (!m_surface.Create(width, height))
-            return;
-        HDC screen = ::GetDC(nullptr);
-        ::BitBlt(m_surface, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-        ::ReleaseDC(nullptr, screen);
-    }
-    // The pixel at screen point x, y, which must lie inside the rectangle.
-    DWORD At(int x, int y) const { return m_surface.Pixels().Row(y - m_rect.top)[x - m_rect.left] & 0xFFFFFF; }
-    // Pixels inside r (screen coordinates, cut to the rectangle) for which match holds.
-    template <class Match> int Count(const RECT& r, Match match) const
-    {
-        int count = 0;
-        for (LONG y = std::max(r.top, m_rect.top); y < std::min(r.bottom, m_rect.bottom); ++y)
-            for (LONG x = std::max(r.left, m_rect.left); x < std::min(r.right, m_rect.right); ++x)
-                count += match(At(x, y)) ? 1 : 0;
-        return count;
-    }
+    return dynamic_cast<const CMyBitmapButton*>(CWnd::FromHandlePermanent(::GetDlgItem(web, id)));
+}
 
-private:
-    RECT m_rect;
-    CDibSurface m_surface;
-};
+// Colours equal but for the rounding of blending and scaling.
+inline bool Near(DWORD a, DWORD b, int tolerance = 2)
+{
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
+            return false;
+    return true;
+}
 
 inline bool IsKeyBlue(DWORD pixel)
 {
@@ -68,13 +55,13 @@ inline bool IsKeyBlue(DWORD pixel)
 }
 
 // What the application starts before its windows: OLE, GDI+, and the control container with the client's site and
-// external object.
+// external object; and the tests' own controls, which a fixture may put in the browser's place.
 class ClientServices : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
-        s_ole = std::make_unique<CScopedOle>();
+        s_ole = std::make_unique<COleForTests>();
         s_gdiplus = std::make_unique<CScopedGdiplus>();
         s_external = std::make_unique<CImpIDispatch>();
         s_manager = std::make_unique<CCustomOccManager>(s_external.get());
@@ -89,7 +76,9 @@ protected:
         s_ole.reset();
     }
 
-    static inline std::unique_ptr<CScopedOle> s_ole;
+    void SetUp() override { ASSERT_TRUE(s_ole->Ok()); }
+
+    static inline std::unique_ptr<COleForTests> s_ole;
     static inline std::unique_ptr<CScopedGdiplus> s_gdiplus;
     static inline std::unique_ptr<CImpIDispatch> s_external;
     static inline std::unique_ptr<CCustomOccManager> s_manager;
@@ -101,6 +90,7 @@ class GameWindow : public ClientServices
 protected:
     void SetUp() override
     {
+        ClientServices::SetUp();
         ASSERT_TRUE(m_dlg.Create(CGameDlg::IDD));
         ASSERT_TRUE(::IsWindow(Web()));
         Pump();

@@ -1,6 +1,6 @@
 // The client's own page for a server that cannot be reached, in the test's own process: a control of the test's own
 // in the browser's place records where the web window sends it, and fires the browser's NavigateError at it.
-#include "tests/webwnd/GameWindowFixture.h"
+#include "tests/support/WindowFixture.h"
 
 #include <exdisp.h>
 #include <exdispid.h>
@@ -11,7 +11,7 @@
 #include "framework/ModulePath.h"
 #include "framework/Text.h"
 #include "res/resource.h"
-#include "tests/framework/OccTestControl.h"
+#include "tests/doubles/OccTestControl.h"
 #include "webwnd/core/OfflinePage.h"
 
 namespace
@@ -23,7 +23,6 @@ protected:
     bool HasRealBrowser() const override { return false; }
     void SetUp() override
     {
-        ASSERT_EQ(S_OK, occtest::RegisterControls());
         ASSERT_EQ(S_OK, occtest::RegisterAsBrowser());
         GameWindow::SetUp();
         ASSERT_NE(nullptr, occtest::LastControl());
@@ -32,7 +31,6 @@ protected:
     {
         GameWindow::TearDown();
         occtest::RevokeBrowser();
-        occtest::RevokeControls();
     }
 
     // The control's NavigateError for address with a status (by default: the server's name cannot be found), from

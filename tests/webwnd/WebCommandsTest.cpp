@@ -1,7 +1,7 @@
 // The browser host and the web window's commands in the test's own process: the UI handler the real browser control
 // gets from the client's site, navigation events through the control's own event connection, the sound switch and
 // its settings, minimising, and the cache purge over the real WinINet cache.
-#include "tests/webwnd/GameWindowFixture.h"
+#include "tests/support/WindowFixture.h"
 
 #include <windows.h>
 
@@ -409,7 +409,9 @@ TEST_F(WebCommands, SoundSwitchClicksThePointsOfTheSettingsDialog)
     // what was last confirmed.
     shown.clear();
     static std::wstring refusal;
+    static HWND refusalBox;
     refusal.clear();
+    refusalBox = nullptr;
     {
         CDialogDriver driver(
             L"Dialog",
@@ -426,12 +428,14 @@ TEST_F(WebCommands, SoundSwitchClicksThePointsOfTheSettingsDialog)
                         wchar_t message[64] = {};
                         ::GetDlgItemTextW(b, 0xFFFF, message, 64);
                         refusal = message;
+                        refusalBox = b;
                         ::PostMessageW(b, WM_COMMAND, IDOK, 0);
                     },
                     nullptr, ::GetWindowThreadProcessId(dialog, nullptr));
                 ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                 box.Join();
-                ::Sleep(100);
+                while (::IsWindow(refusalBox)) // the dialog goes on once its box is gone
+                    ::Sleep(10);
                 ::SetDlgItemTextW(dialog, IDC_VOLUME_OFF_X, L"5");
                 ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             },

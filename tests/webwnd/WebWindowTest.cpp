@@ -13,7 +13,7 @@
 #include "mainwnd/core/GameTables.h"
 #include "res/resource.h"
 #include "skin/core/AniFile.h"
-#include "tests/webwnd/GameWindowFixture.h"
+#include "tests/support/WindowFixture.h"
 #include "webwnd/DialogWeb.h"
 
 namespace

@@ -37,8 +37,8 @@
 #include "host/ImpIDispatch.h"
 #include "mainwnd/GameDlg.h"
 #include "skin/ResourceImage.h"
-#include "tests/framework/PumpUntil.h"
-#include "tests/framework/TestWindows.h"
+#include "tests/support/PumpUntil.h"
+#include "tests/support/TestWindows.h"
 
 namespace
 {
@@ -97,7 +97,7 @@ Run StartAndMeasure(const std::wstring& exe, const wchar_t* shownTitle, bool cli
     run.loginBytes = PrivateBytes(process.hProcess);
     if (client && shown)
     {
-        ::PostMessageW(shown, WM_USER + 100, 0, 0); // the game page
+        ::PostMessageW(shown, WM_GAME_PAGE_LOADED, 0, 0);
         for (int i = 0; i < 500 && (::GetWindowLongW(shown, GWL_EXSTYLE) & WS_EX_LAYERED); ++i)
             ::Sleep(10);
         ::Sleep(1500);
@@ -147,11 +147,16 @@ Cycles CycleAndMeasure(const std::wstring& exe, int cycles)
         HWND login = nullptr;
         if (!waitFor([&] { return (login = web()) && layered(login); }))
             break;
-        ::PostMessageW(login, WM_USER + 100, 0, 0); // a game page
+        ::PostMessageW(login, WM_GAME_PAGE_LOADED, 0, 0);
         if (!waitFor([&] { return !layered(login); }))
             break;
-        ::PostMessageW(login, WM_USER + 101, 0, 0); // another web page: back to the login screen, a new web window
-        if (!waitFor([&] { HWND now = web(); return now && now != login && layered(now); }))
+        ::PostMessageW(login, WM_WEB_PAGE_LOADED, 0, 0); // back to the login screen, a new web window
+        if (!waitFor(
+                [&]
+                {
+                    HWND now = web();
+                    return now && now != login && layered(now);
+                }))
             break;
         ++result.done;
         if (i == 0)
@@ -270,7 +275,7 @@ int main(int argc, char** argv)
                                       }
                                       image->UnlockBits(&data);
                                   });
-    ::PostMessageW(dlg.m_dlgWeb.m_hWnd, WM_USER + 100, 0, 0);
+    ::PostMessageW(dlg.m_dlgWeb.m_hWnd, WM_GAME_PAGE_LOADED, 0, 0);
     Pump(500);
     // The way back makes the picture anew: the game let it go.
     std::vector<double> again;
@@ -299,11 +304,12 @@ int main(int argc, char** argv)
         if (::IsWindowVisible(child) && std::wcscmp(kind, L"Button") == 0)
         {
             ++buttons;
-            buttonTotal += Average(10, [&] { ::RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
+            buttonTotal +=
+                Average(10, [&] { ::RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
         }
     }
-    HWND blank = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 38, 18, web,
-                                   nullptr, nullptr, nullptr);
+    HWND blank = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 38, 18, web, nullptr,
+                                   nullptr, nullptr);
     const double blankButton =
         Average(10, [&] { ::RedrawWindow(blank, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
     ::DestroyWindow(blank);

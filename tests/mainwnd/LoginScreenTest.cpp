@@ -385,3 +385,40 @@ TEST_F(LoginScreen, TheLoginPanelAndItsButtonsShowTheLoginPictureBehindThem)
                 }
     }
 }
+
+// Minimised from its own button and restored from the taskbar, the login screen comes back where it was, with its
+// picture on the screen around the panel.
+TEST_F(LoginScreen, MinimisedAndRestoredItShowsItsPictureAgain)
+{
+    Pump();
+    const CPushedPicture picture(m_dlg);
+    ASSERT_TRUE(picture.Ok());
+    const RECT main = WindowRect(Main());
+    const RECT web = WindowRect(Web());
+    ::SendMessageW(Web(), WM_COMMAND, MAKEWPARAM(IDC_BTN_MIN, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(Main()) && !::IsWindowVisible(Web()); })) << "minimised";
+    ::ShowWindow(Main(), SW_RESTORE);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsIconic(Main()) && ::IsWindowVisible(Web()); })) << "restored";
+    EXPECT_TRUE(Same(main, WindowRect(Main())));
+    EXPECT_TRUE(Same(web, WindowRect(Web())));
+
+    // Every fourth opaque pixel of the picture outside the panel, as the screen shows it.
+    int compared = 0, differing = 0;
+    const bool shows = PumpUntil(
+        [&]
+        {
+            const CScreenShot shot(main);
+            compared = differing = 0;
+            for (LONG y = main.top; y < main.bottom; y += 4)
+                for (LONG x = main.left; x < main.right; x += 4)
+                {
+                    const DWORD expected = picture.At(x, y);
+                    if (expected == ~0u || ::PtInRect(&web, POINT{x, y}))
+                        continue;
+                    ++compared;
+                    differing += Near(expected, shot.At(x, y)) ? 0 : 1;
+                }
+            return compared > 0 && differing == 0;
+        });
+    EXPECT_TRUE(shows) << differing << " of " << compared << " pixels of the picture differ on the screen";
+}

@@ -13,10 +13,10 @@ add_executable(core_tests
     tests/config/core/DebugLogTest.cpp
     tests/config/core/LayoutTableTest.cpp
     tests/config/core/BrowserSettingsTest.cpp
+    tests/config/core/SiteUrlTableTest.cpp
     tests/skin/core/AniFileTest.cpp
     tests/skin/core/NineGridTest.cpp
     tests/mainwnd/core/ScreenSizeTableTest.cpp
-    tests/mainwnd/core/SiteUrlTableTest.cpp
     tests/mainwnd/core/GameTablesTest.cpp
     tests/webwnd/core/WebLayoutTest.cpp
     tests/webwnd/core/NavigationWatchTest.cpp

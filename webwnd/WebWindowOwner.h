@@ -1,8 +1,8 @@
 #pragma once
 
 #include "config/core/LayoutTable.h"
+#include "config/core/SiteUrlTable.h"
 #include "core/Geometry.h"
-#include "mainwnd/core/SiteUrlTable.h"
 #include "skin/core/AniFile.h"
 
 // What the game web window asks of the window that owns it, and what it tells it, in the core's terms: the tables

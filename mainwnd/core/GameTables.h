@@ -1,9 +1,9 @@
 #pragma once
 
 #include "config/core/LayoutTable.h"
+#include "config/core/SiteUrlTable.h"
 #include "core/AnsiString.h"
 #include "mainwnd/core/ScreenSizeTable.h"
-#include "mainwnd/core/SiteUrlTable.h"
 
 // The lookup tables of the client, read once from the configuration documents while the main window starts, and
 // owned by it: the layout table, the work-area-to-window-size tables and the site address table. The other windows

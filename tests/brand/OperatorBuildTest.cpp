@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "mainwnd/core/SiteUrlTable.h"
+#include "config/core/SiteUrlTable.h"
 #include "res/resource.h"
 #include "tests/support/ClientProcess.h"
 

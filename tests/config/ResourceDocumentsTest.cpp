@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "config/core/LayoutTable.h"
 #include "config/TextResource.h"
+#include "config/core/LayoutTable.h"
+#include "config/core/SiteUrlTable.h"
 #include "config/core/ZoIni.h"
 #include "mainwnd/core/ScreenSizeTable.h"
-#include "mainwnd/core/SiteUrlTable.h"
 #include "res/resource.h"
 #include "skin/core/AniFile.h"
 #include "tests/support/ResourceLists.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "mainwnd/core/SiteUrlTable.h"
+#include "config/core/SiteUrlTable.h"
 #include "webwnd/core/NavigationWatch.h"
 #include "webwnd/core/OfflinePage.h"
 

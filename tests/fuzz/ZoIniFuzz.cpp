@@ -5,9 +5,9 @@
 #include <string>
 
 #include "config/core/LayoutTable.h"
+#include "config/core/SiteUrlTable.h"
 #include "config/core/ZoIni.h"
 #include "mainwnd/core/ScreenSizeTable.h"
-#include "mainwnd/core/SiteUrlTable.h"
 #include "skin/core/AniFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

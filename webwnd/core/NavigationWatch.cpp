@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "mainwnd/core/SiteUrlTable.h"
+#include "config/core/SiteUrlTable.h"
 #include "webwnd/core/OfflinePage.h"
 
 PageKind ClassifyNavigation(CAnsiString& address, CAnsiString& loginKey, CAnsiString& loginKeyPre,

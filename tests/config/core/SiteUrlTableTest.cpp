@@ -1,4 +1,4 @@
-#include "mainwnd/core/SiteUrlTable.h"
+#include "config/core/SiteUrlTable.h"
 
 #include <gtest/gtest.h>
 

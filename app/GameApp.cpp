@@ -7,6 +7,7 @@
 #include "config/TextResource.h"
 #include "config/core/BrowserSettings.h"
 #include "config/core/ZoIni.h"
+#include "framework/Stub.h"
 #include "host/CustomOccManager.h"
 #include "host/ImpIDispatch.h"
 #include "mainwnd/GameDlg.h"
@@ -18,10 +19,14 @@ CGameApp::~CGameApp() = default;
 
 BOOL CGameApp::InitInstance()
 {
-    // A developer's switch, never a player's: the diagnostic log of what the client swallows (pages' script errors).
+    // A developer's switch, never a player's: the diagnostic log of what the client swallows (pages' script errors)
+    // and of the interface methods it does not implement, each the first time it is asked for.
     wchar_t log[2] = {};
     if (::GetEnvironmentVariableW(L"LUMORA_DIAGNOSTIC_LOG", log, 2) == 1 && log[0] == L'1')
+    {
         ZoGameBase::EnableDiagnosticLog(true);
+        AfxSetDiagnosticWriter([](const char* line) { ZoGameBase::WriteDiagnosticLog("%s", line); });
+    }
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);

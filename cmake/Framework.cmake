@@ -14,6 +14,7 @@ add_library(lumora_framework STATIC
     framework/OccManager.cpp
     framework/OccSite.cpp
     framework/Scoped.cpp
+    framework/Stub.cpp
     framework/Surface.cpp
     framework/Text.cpp
     framework/WinApp.cpp

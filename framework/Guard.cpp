@@ -6,6 +6,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Dispatch.h"
+#include "framework/LiveCounts.h"
 #include "framework/Scoped.h"
 
 namespace
@@ -54,6 +55,7 @@ std::string DescribeCurrentException()
 
 void AfxTraceSwallowed(const char* where, unsigned long long first, unsigned long long second)
 {
+    AfxCountSwallowed();
     char place[160];
     std::snprintf(place, sizeof place, where, first, second);
     AfxTrace(("Lumora: " + std::string(place) + " threw " + DescribeCurrentException() + "; swallowed").c_str());

@@ -5,12 +5,13 @@ namespace
 
 volatile LONG g_gdiObjects = 0;
 volatile LONG g_windows = 0;
+volatile LONG g_swallowed = 0;
 
 } // namespace
 
 AfxLiveCounts AfxGetLiveCounts()
 {
-    return AfxLiveCounts{g_gdiObjects, g_windows};
+    return AfxLiveCounts{g_gdiObjects, g_windows, g_swallowed};
 }
 
 void AfxCountGdiObject(int change)
@@ -21,6 +22,11 @@ void AfxCountGdiObject(int change)
 void AfxCountWindow(int change)
 {
     ::InterlockedExchangeAdd(&g_windows, change);
+}
+
+void AfxCountSwallowed()
+{
+    ::InterlockedIncrement(&g_swallowed);
 }
 
 UINT AfxLiveCountsMessage()

@@ -3,6 +3,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/OccSite.h"
+#include "framework/Stub.h"
 
 COleControlContainer::~COleControlContainer()
 {
@@ -93,6 +94,7 @@ STDMETHODIMP COleControlContainer::XOleIPFrame::GetWindow(HWND* hwnd)
 
 STDMETHODIMP COleControlContainer::XOleIPFrame::ContextSensitiveHelp(BOOL)
 {
+    AFX_STUB("IOleInPlaceFrame::ContextSensitiveHelp");
     return E_NOTIMPL;
 }
 
@@ -123,26 +125,31 @@ STDMETHODIMP COleControlContainer::XOleIPFrame::SetActiveObject(IOleInPlaceActiv
 
 STDMETHODIMP COleControlContainer::XOleIPFrame::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS)
 {
+    AFX_STUB("IOleInPlaceFrame::InsertMenus");
     return E_NOTIMPL;
 }
 
 STDMETHODIMP COleControlContainer::XOleIPFrame::SetMenu(HMENU, HOLEMENU, HWND)
 {
+    AFX_STUB("IOleInPlaceFrame::SetMenu");
     return S_OK;
 }
 
 STDMETHODIMP COleControlContainer::XOleIPFrame::RemoveMenus(HMENU)
 {
+    AFX_STUB("IOleInPlaceFrame::RemoveMenus");
     return S_OK;
 }
 
 STDMETHODIMP COleControlContainer::XOleIPFrame::SetStatusText(LPCOLESTR)
 {
+    AFX_STUB("IOleInPlaceFrame::SetStatusText");
     return S_OK;
 }
 
 STDMETHODIMP COleControlContainer::XOleIPFrame::EnableModeless(BOOL)
 {
+    AFX_STUB("IOleInPlaceFrame::EnableModeless");
     return S_OK;
 }
 

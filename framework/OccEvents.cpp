@@ -4,6 +4,7 @@
 #include "framework/Dialog.h"
 #include "framework/OccContainer.h"
 #include "framework/OccSite.h"
+#include "framework/Stub.h"
 
 HRESULT COleEventSink::FindEventInterface(IUnknown* control, IID& iid)
 {
@@ -122,6 +123,7 @@ STDMETHODIMP COleEventSink::GetTypeInfoCount(UINT* count)
 
 STDMETHODIMP COleEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info)
 {
+    AFX_STUB("IDispatch::GetTypeInfo (event sink)");
     if (info)
         *info = nullptr;
     return E_NOTIMPL;
@@ -129,6 +131,7 @@ STDMETHODIMP COleEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info)
 
 STDMETHODIMP COleEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
 {
+    AFX_STUB("IDispatch::GetIDsOfNames (event sink)");
     return E_NOTIMPL;
 }
 

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "framework/Stub.h"
 #include "framework/Text.h"
 
 namespace
@@ -262,11 +263,13 @@ void COleControlSite::InvokeHelperV(DISPID dispid, WORD flags, VARTYPE vtRet, vo
 
 STDMETHODIMP COleControlSite::XOleClientSite::SaveObject()
 {
+    AFX_STUB("IOleClientSite::SaveObject");
     return E_NOTIMPL; // nothing of a control is saved
 }
 
 STDMETHODIMP COleControlSite::XOleClientSite::GetMoniker(DWORD, DWORD, IMoniker** moniker)
 {
+    AFX_STUB("IOleClientSite::GetMoniker");
     if (moniker)
         *moniker = nullptr;
     return E_NOTIMPL;
@@ -282,16 +285,19 @@ STDMETHODIMP COleControlSite::XOleClientSite::GetContainer(IOleContainer** conta
 
 STDMETHODIMP COleControlSite::XOleClientSite::ShowObject()
 {
+    AFX_STUB("IOleClientSite::ShowObject");
     return S_OK;
 }
 
 STDMETHODIMP COleControlSite::XOleClientSite::OnShowWindow(BOOL)
 {
+    AFX_STUB("IOleClientSite::OnShowWindow");
     return S_OK;
 }
 
 STDMETHODIMP COleControlSite::XOleClientSite::RequestNewObjectLayout()
 {
+    AFX_STUB("IOleClientSite::RequestNewObjectLayout");
     return E_NOTIMPL;
 }
 
@@ -308,6 +314,7 @@ STDMETHODIMP COleControlSite::XOleIPSite::GetWindow(HWND* hwnd)
 
 STDMETHODIMP COleControlSite::XOleIPSite::ContextSensitiveHelp(BOOL)
 {
+    AFX_STUB("IOleInPlaceSite::ContextSensitiveHelp");
     return E_NOTIMPL;
 }
 
@@ -319,11 +326,13 @@ STDMETHODIMP COleControlSite::XOleIPSite::CanInPlaceActivate()
 
 STDMETHODIMP COleControlSite::XOleIPSite::OnInPlaceActivate()
 {
+    AFX_STUB("IOleInPlaceSite::OnInPlaceActivate");
     return S_OK;
 }
 
 STDMETHODIMP COleControlSite::XOleIPSite::OnUIActivate()
 {
+    AFX_STUB("IOleInPlaceSite::OnUIActivate");
     return S_OK;
 }
 
@@ -352,21 +361,25 @@ STDMETHODIMP COleControlSite::XOleIPSite::GetWindowContext(IOleInPlaceFrame** fr
 
 STDMETHODIMP COleControlSite::XOleIPSite::Scroll(SIZE)
 {
+    AFX_STUB("IOleInPlaceSite::Scroll");
     return E_NOTIMPL;
 }
 
 STDMETHODIMP COleControlSite::XOleIPSite::OnUIDeactivate(BOOL)
 {
+    AFX_STUB("IOleInPlaceSite::OnUIDeactivate");
     return S_OK;
 }
 
 STDMETHODIMP COleControlSite::XOleIPSite::OnInPlaceDeactivate()
 {
+    AFX_STUB("IOleInPlaceSite::OnInPlaceDeactivate");
     return S_OK;
 }
 
 STDMETHODIMP COleControlSite::XOleIPSite::DiscardUndoState()
 {
+    AFX_STUB("IOleInPlaceSite::DiscardUndoState");
     return S_OK;
 }
 
@@ -389,16 +402,19 @@ STDMETHODIMP COleControlSite::XOleIPSite::OnPosRectChange(LPCRECT posRect)
 
 STDMETHODIMP COleControlSite::XOleControlSite::OnControlInfoChanged()
 {
+    AFX_STUB("IOleControlSite::OnControlInfoChanged");
     return S_OK;
 }
 
 STDMETHODIMP COleControlSite::XOleControlSite::LockInPlaceActive(BOOL)
 {
+    AFX_STUB("IOleControlSite::LockInPlaceActive");
     return E_NOTIMPL;
 }
 
 STDMETHODIMP COleControlSite::XOleControlSite::GetExtendedControl(IDispatch** dispatch)
 {
+    AFX_STUB("IOleControlSite::GetExtendedControl");
     if (!dispatch)
         return E_POINTER;
     *dispatch = nullptr;
@@ -407,6 +423,7 @@ STDMETHODIMP COleControlSite::XOleControlSite::GetExtendedControl(IDispatch** di
 
 STDMETHODIMP COleControlSite::XOleControlSite::TransformCoords(POINTL*, POINTF*, DWORD)
 {
+    AFX_STUB("IOleControlSite::TransformCoords");
     return E_NOTIMPL;
 }
 
@@ -417,11 +434,13 @@ STDMETHODIMP COleControlSite::XOleControlSite::TranslateAccelerator(MSG*, DWORD)
 
 STDMETHODIMP COleControlSite::XOleControlSite::OnFocus(BOOL)
 {
+    AFX_STUB("IOleControlSite::OnFocus");
     return S_OK;
 }
 
 STDMETHODIMP COleControlSite::XOleControlSite::ShowPropertyFrame()
 {
+    AFX_STUB("IOleControlSite::ShowPropertyFrame");
     return E_NOTIMPL;
 }
 
@@ -437,6 +456,7 @@ STDMETHODIMP COleControlSite::XAmbientProps::GetTypeInfoCount(UINT* count)
 
 STDMETHODIMP COleControlSite::XAmbientProps::GetTypeInfo(UINT, LCID, ITypeInfo** info)
 {
+    AFX_STUB("IDispatch::GetTypeInfo (ambient properties)");
     if (info)
         *info = nullptr;
     return E_NOTIMPL;

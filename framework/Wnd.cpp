@@ -164,7 +164,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     if (msg == AfxLiveCountsMessage())
     {
         const AfxLiveCounts counts = AfxGetLiveCounts();
-        const LRESULT answer = wParam == 0 ? counts.gdiObjects : counts.windows;
+        const LRESULT answer = wParam == 0 ? counts.gdiObjects : wParam == 1 ? counts.windows : counts.swallowed;
         // Posted with a window to answer: the answer is posted back to it, and so arrives after everything posted to
         // this thread before the question has been handled.
         HWND asker = reinterpret_cast<HWND>(lParam);

@@ -1,6 +1,7 @@
 #include "host/CustomControlSite.h"
 
 #include "config/core/ZoIni.h"
+#include "framework/Stub.h"
 #include "host/ScriptError.h"
 
 namespace
@@ -43,31 +44,37 @@ STDMETHODIMP CCustomControlSite::XDocHostUIHandler::ShowUI(DWORD, IOleInPlaceAct
 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::HideUI()
 {
+    AFX_STUB("IDocHostUIHandler::HideUI");
     return S_OK;
 }
 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::UpdateUI()
 {
+    AFX_STUB("IDocHostUIHandler::UpdateUI");
     return S_OK;
 }
 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::EnableModeless(BOOL)
 {
+    AFX_STUB("IDocHostUIHandler::EnableModeless");
     return E_NOTIMPL;
 }
 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::OnDocWindowActivate(BOOL)
 {
+    AFX_STUB("IDocHostUIHandler::OnDocWindowActivate");
     return E_NOTIMPL;
 }
 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::OnFrameWindowActivate(BOOL)
 {
+    AFX_STUB("IDocHostUIHandler::OnFrameWindowActivate");
     return E_NOTIMPL;
 }
 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL)
 {
+    AFX_STUB("IDocHostUIHandler::ResizeBorder");
     return E_NOTIMPL;
 }
 
@@ -78,11 +85,13 @@ STDMETHODIMP CCustomControlSite::XDocHostUIHandler::TranslateAccelerator(LPMSG, 
 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::GetOptionKeyPath(LPOLESTR*, DWORD)
 {
+    AFX_STUB("IDocHostUIHandler::GetOptionKeyPath");
     return E_NOTIMPL;
 }
 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::GetDropTarget(IDropTarget*, IDropTarget**)
 {
+    AFX_STUB("IDocHostUIHandler::GetDropTarget");
     return E_NOTIMPL;
 }
 
@@ -100,11 +109,13 @@ STDMETHODIMP CCustomControlSite::XDocHostUIHandler::GetExternal(IDispatch** disp
 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::TranslateUrl(DWORD, LPWSTR, LPWSTR*)
 {
+    AFX_STUB("IDocHostUIHandler::TranslateUrl");
     return E_NOTIMPL;
 }
 
 STDMETHODIMP CCustomControlSite::XDocHostUIHandler::FilterDataObject(IDataObject*, IDataObject**)
 {
+    AFX_STUB("IDocHostUIHandler::FilterDataObject");
     return E_NOTIMPL;
 }
 

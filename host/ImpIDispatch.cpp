@@ -1,4 +1,5 @@
 #include "host/ImpIDispatch.h"
+#include "framework/Stub.h"
 
 STDMETHODIMP CImpIDispatch::QueryInterface(REFIID riid, void** ppv)
 {
@@ -24,11 +25,13 @@ STDMETHODIMP_(ULONG) CImpIDispatch::Release()
 
 STDMETHODIMP CImpIDispatch::GetTypeInfoCount(UINT*)
 {
+    AFX_STUB("IDispatch::GetTypeInfoCount (external object)");
     return E_NOTIMPL;
 }
 
 STDMETHODIMP CImpIDispatch::GetTypeInfo(UINT, LCID, ITypeInfo**)
 {
+    AFX_STUB("IDispatch::GetTypeInfo (external object)");
     return E_NOTIMPL;
 }
 

@@ -10,6 +10,7 @@
 #include "framework/Button.h"
 #include "framework/Dialog.h"
 #include "framework/Dispatch.h"
+#include "framework/LiveCounts.h"
 #include "framework/Text.h"
 #include "framework/WinApp.h"
 #include "tests/support/DebugOutput.h"
@@ -234,10 +235,13 @@ TEST(Framework, AThrowingHandlerAnswersItsNormalResultAndSaysWhat)
     {
         SCOPED_TRACE(c.message);
         LRESULT result = -1;
+        const LRESULT before = dialog.SendMessage(AfxLiveCountsMessage(), 2);
         const std::string said = DebugOutputDuring([&] { result = dialog.SendMessage(c.message, c.wParam); });
         EXPECT_EQ(c.expected, result);
         EXPECT_NE(std::string::npos, said.find(c.said)) << said;
         EXPECT_NE(std::string::npos, said.find("; swallowed")) << said;
+        // Counted, and answered as the live counts are: a long run can tell that it swallowed nothing.
+        EXPECT_EQ(before + 1, dialog.SendMessage(AfxLiveCountsMessage(), 2));
     }
     ::ReleaseDC(dialog.m_hWnd, dc);
     dialog.DestroyWindow();

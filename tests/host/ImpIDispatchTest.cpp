@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#include "framework/Stub.h"
 
 TEST(ImpIDispatch, QueryInterfaceOnlyForDispatchAndUnknown)
 {
@@ -88,4 +91,25 @@ TEST(ImpIDispatch, PropertyGetYieldsWibble)
     EXPECT_EQ(S_OK, object.Invoke(12345, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, nullptr, nullptr, nullptr));
     EXPECT_EQ(E_NOTIMPL, object.GetTypeInfoCount(nullptr));
     EXPECT_EQ(E_NOTIMPL, object.GetTypeInfo(0, 0, nullptr));
+}
+
+// The methods the external object does not implement say so, once each, where the diagnostic log would have it; with
+// nobody listening they say nothing and keep their one line for a listener that comes later.
+TEST(ImpIDispatch, StubsSayTheyAreStubsOnce)
+{
+    static std::vector<std::string> lines;
+    CImpIDispatch object;
+    UINT count = 7;
+    EXPECT_EQ(E_NOTIMPL, object.GetTypeInfoCount(&count));
+    EXPECT_TRUE(lines.empty());
+
+    const AfxDiagnosticWriter previous = AfxSetDiagnosticWriter([](const char* line) { lines.push_back(line); });
+    EXPECT_EQ(E_NOTIMPL, object.GetTypeInfoCount(&count));
+    EXPECT_EQ(E_NOTIMPL, object.GetTypeInfoCount(&count));
+    ITypeInfo* info = nullptr;
+    EXPECT_EQ(E_NOTIMPL, object.GetTypeInfo(0, 0, &info));
+    AfxSetDiagnosticWriter(previous);
+    EXPECT_EQ((std::vector<std::string>{"stub: IDispatch::GetTypeInfoCount (external object) called (first call)",
+                                        "stub: IDispatch::GetTypeInfo (external object) called (first call)"}),
+              lines);
 }

@@ -109,6 +109,12 @@ bool Retry(const CClient& client)
     return FollowLink(client, L"Retry") || FollowLink(client, L"重试");
 }
 
+// How many failures the client's guard has swallowed since it started: none, in a run where nothing went wrong.
+LRESULT SwallowedBy(const CClient& client)
+{
+    return ::SendMessageW(client.Main(), ::RegisterWindowMessageW(L"Lumora.LiveCounts"), 2, 0);
+}
+
 bool ScriptErrorShown(const CClient& client)
 {
     return !WindowsOf(client.ProcessId(), [](HWND h) { return ::IsWindowVisible(h) && TitleOf(h) == L"Script Error"; })
@@ -254,6 +260,9 @@ TEST(Journey, APlayersWholeSession)
     EXPECT_TRUE(WaitForButtonsPainted(client.Web())) << "the buttons' pictures";
     Keep(CScreenShot(), L"5-login-again");
 
+    // Nothing failed out of sight so far.
+    EXPECT_EQ(0, SwallowedBy(client));
+
     // 6. Log in again, then leave: asked, answered Yes, and the process ends by its own exit.
     ASSERT_TRUE(FollowLink(client, L"Log in"));
     ASSERT_TRUE(WaitFor([&] { return !IsLayered(client.Web()); }));
@@ -330,6 +339,7 @@ TEST(Journey, AServerThatCannotBeReached)
     ASSERT_TRUE(WaitFor([&] { return client.Refresh() && client.Web() != game && IsLayered(client.Web()); }));
     ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(L"Sign in") != std::wstring::npos; }));
     EXPECT_FALSE(ScriptErrorShown(client));
+    EXPECT_EQ(0, SwallowedBy(client));
 }
 
 namespace
@@ -341,6 +351,7 @@ struct Holdings
     SIZE_T privateBytes;
     LRESULT gdiObjects;
     LRESULT windows;
+    LRESULT swallowed; // failures the guard swallowed
 };
 
 Holdings HoldingsOf(const CClient& client)
@@ -351,14 +362,15 @@ Holdings HoldingsOf(const CClient& client)
     const UINT counts = ::RegisterWindowMessageW(L"Lumora.LiveCounts");
     // Wine fills PagefileUsage (committed private memory) but not PrivateUsage.
     return Holdings{memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage,
-                    ::SendMessageW(client.Main(), counts, 0, 0), ::SendMessageW(client.Main(), counts, 1, 0)};
+                    ::SendMessageW(client.Main(), counts, 0, 0), ::SendMessageW(client.Main(), counts, 1, 0),
+                    ::SendMessageW(client.Main(), counts, 2, 0)};
 }
 
 void Print(const char* when, const Holdings& h)
 {
-    std::printf("%s: private memory %lu KiB, GDI objects %ld, windows %ld\n", when,
+    std::printf("%s: private memory %lu KiB, GDI objects %ld, windows %ld, swallowed failures %ld\n", when,
                 static_cast<unsigned long>(h.privateBytes / 1024), static_cast<long>(h.gdiObjects),
-                static_cast<long>(h.windows));
+                static_cast<long>(h.windows), static_cast<long>(h.swallowed));
 }
 
 // One cycle: log in from the login screen, then leave the game for the ordinary site and so the login screen again.
@@ -419,6 +431,7 @@ TEST(Journey, SoakOfLoginGameLoginCycles)
         Print(("after cycle " + std::to_string(cycles)).c_str(), last);
     EXPECT_EQ(first.gdiObjects, last.gdiObjects);
     EXPECT_EQ(first.windows, last.windows);
+    EXPECT_EQ(0, last.swallowed);
     EXPECT_LT(last.privateBytes, first.privateBytes + first.privateBytes / 10 + 4 * 1024 * 1024)
         << "private memory grew from " << first.privateBytes << " to " << last.privateBytes;
 }

@@ -22,6 +22,8 @@ set(CMAKE_DEPFILE_FLAGS_RC
     "--preprocessor-arg=-MD --preprocessor-arg=-MT --preprocessor-arg=<OBJECT> --preprocessor-arg=-MF --preprocessor-arg=<DEP_FILE>")
 
 include(cmake/Framework.cmake)
+include(cmake/PictureIds.cmake)
+lumora_picture_ids()
 
 # The Win32 side of the client, everything but the application object itself, so that tests can link it.
 add_library(lumora_win32 STATIC
@@ -41,10 +43,13 @@ add_library(lumora_win32 STATIC
     skin/ResourceImage.cpp
     webwnd/ClearBrowserCache.cpp
     webwnd/DialogWeb.cpp
-    webwnd/OfflinePage.cpp
     webwnd/DlgVolume.cpp
+    webwnd/OfflinePage.cpp
+    webwnd/SoundSwitch.cpp
+    webwnd/WebToolbar.cpp
 )
 target_link_libraries(lumora_win32 PUBLIC lumora_core lumora_framework ${LUMORA_WIN32_LIBS})
+target_include_directories(lumora_win32 PUBLIC ${CMAKE_BINARY_DIR}/generated)
 
 add_executable(lumora WIN32 app/Main.cpp)
 target_link_libraries(lumora PRIVATE lumora_win32 lumora_winmain)

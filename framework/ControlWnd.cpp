@@ -1,5 +1,6 @@
 #include "framework/ControlWnd.h"
 
+#include "framework/ComPtr.h"
 #include "framework/OccSite.h"
 
 COleControlWnd::~COleControlWnd()
@@ -7,6 +8,16 @@ COleControlWnd::~COleControlWnd()
     // The site must not keep a pointer to an object that is gone.
     if (m_pCtrlSite)
         m_pCtrlSite->DetachWindow();
+}
+
+bool COleControlWnd::IsControlObject(IUnknown* object) const
+{
+    if (!object || !m_pCtrlSite || !m_pCtrlSite->m_pObject)
+        return false;
+    CComPtr<IUnknown> asked, control;
+    object->QueryInterface(IID_IUnknown, asked.ReceiveVoid());
+    m_pCtrlSite->m_pObject.Get()->QueryInterface(IID_IUnknown, control.ReceiveVoid());
+    return asked && asked.Get() == control.Get();
 }
 
 void COleControlWnd::InvokeHelperV(DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet, CDispArg* args, UINT count)

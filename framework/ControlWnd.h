@@ -17,6 +17,9 @@ public:
 
     // The site of the control this object stands for, or null.
     COleControlSite* ControlSite() const { return m_pCtrlSite; }
+    // Whether object is this window's control itself (COM identity: the same object answers IUnknown with the same
+    // pointer), not another object such as a frame of a browser's page; false without a control.
+    bool IsControlObject(IUnknown* object) const;
 
     // Calls method or property dispid of the control, with args in the order given (see CDispArg for the types).
     // vtRet: VT_EMPTY for no result; VT_I4 (long), VT_BSTR (BSTR, the caller frees it) or VT_VARIANT (a VARIANT the

@@ -82,3 +82,12 @@ std::string AfxLoadString(UINT id)
         return std::string();
     return AfxUtf8(std::wstring(text, static_cast<size_t>(length)).c_str());
 }
+
+const BSTR* AfxBstrOf(const VARIANT* value)
+{
+    if (value && value->vt == VT_BSTR)
+        return &value->bstrVal;
+    if (value && value->vt == (VT_BYREF | VT_BSTR))
+        return value->pbstrVal;
+    return nullptr;
+}

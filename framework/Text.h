@@ -21,6 +21,10 @@ std::wstring AfxWideFromAnsi(const CAnsiString& ansi);
 // page's default character ("?" in the common ones). Null gives empty text.
 CAnsiString AfxAnsiFromWide(const wchar_t* wide, size_t length = std::wstring::npos);
 
+// The string a VARIANT holds, by value (VT_BSTR) or by reference (VT_BYREF | VT_BSTR), as an event's address comes;
+// null for a null VARIANT or one that holds anything else, which is then no text at all.
+const BSTR* AfxBstrOf(const VARIANT* value);
+
 // The lead bytes of the thread's code page, as the platform reports them (GetCPInfo on CP_THREAD_ACP); a
 // single-byte code page, or one the platform cannot describe, has none.
 CMbcsCodePage AfxThreadCodePage();

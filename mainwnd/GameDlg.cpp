@@ -12,6 +12,7 @@
 #include "framework/Surface.h"
 #include "framework/Text.h"
 #include "mainwnd/core/MainLayout.h"
+#include "res/PictureIds.h"
 #include "res/resource.h"
 #include "skin/LockedPixels.h"
 #include "skin/ResourceImage.h"
@@ -29,7 +30,7 @@ std::string Document(int id)
 
 } // namespace
 
-CGameDlg::CGameDlg() : CDialog(IDD)
+CGameDlg::CGameDlg() : CDialog(IDD), m_dlgWeb(*this, LoadSiteUrls())
 {
     m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
 }
@@ -52,13 +53,9 @@ BOOL CGameDlg::OnInitDialog()
     m_aniFile.LoadFromText(Document(IDR_ANIMATION_DOC).c_str());
     LoadLayouts();
     SetWindowText(AfxLoadString(IDS_APP_TITLE).c_str());
-    LoadSiteUrls();
     m_bgSkin.SetFrames(CMyBitmap::ModeSingleImage, m_aniFile.GetFrames("Bg"));
     m_webFrameSkin.SetFrames(CMyBitmap::ModeNineGrid, m_aniFile.GetFrames("WebFrame"));
     ModifyStyleEx(0, WS_EX_LAYERED);
-    m_dlgWeb.m_strStartUrl = GetSiteUrl(SiteUrlMain);
-    m_dlgWeb.LoginKey = GetSiteUrl(SiteUrlLoginKey);
-    m_dlgWeb.LoginKeyPre = GetSiteUrl(SiteUrlLoginKeyPre);
     // Shown now rather than when the initialisation returns, so that it is on the screen before the web window it
     // owns. Nothing shows yet: a layered window shows only what it is given, and it has been given nothing. But a
     // window system that stacks windows in the order they appear (Wine's, on X) would otherwise put it over the web
@@ -84,9 +81,10 @@ void CGameDlg::OpenSiteUrl(int kind) const
     ::ShellExecuteA(nullptr, nullptr, url.Ansi(), nullptr, nullptr, 13);
 }
 
-void CGameDlg::LoadSiteUrls()
+WebAddresses CGameDlg::LoadSiteUrls()
 {
     m_tables.LoadSiteUrls(Document(IDR_SITEURL_DOC));
+    return WebAddresses{GetSiteUrl(SiteUrlMain), GetSiteUrl(SiteUrlLoginKey), GetSiteUrl(SiteUrlLoginKeyPre)};
 }
 
 void CGameDlg::SetGameMode(bool game)
@@ -135,14 +133,14 @@ void CGameDlg::ReturnToLogin()
 
 bool CGameDlg::LoginPictureSize(SIZE& size)
 {
-    // The window takes image 129's size. The merged picture, which the login screen needs next anyway, has it when
-    // its shape is image 129, as shipped: the image is then decoded once, not once more for its size alone.
-    if (m_bgSkin.FrameId(0) == 129 && MakeLoginPicture())
+    // The window takes the outline picture's size. The merged picture, which the login screen needs next anyway, has it
+    // when its shape is that picture, as shipped: the image is then decoded once, not once more for its size alone.
+    if (m_bgSkin.FrameId(0) == IDB_LOGIN_OUTLINE && MakeLoginPicture())
     {
         size = m_loginSize;
         return true;
     }
-    std::unique_ptr<Gdiplus::Bitmap> picture = LoadResourceImage(129, "PNG");
+    std::unique_ptr<Gdiplus::Bitmap> picture = LoadResourceImage(IDB_LOGIN_OUTLINE, "PNG");
     if (!picture)
         return false;
     size = SIZE{static_cast<LONG>(picture->GetWidth()), static_cast<LONG>(picture->GetHeight())};
@@ -154,7 +152,7 @@ bool CGameDlg::MakeLoginPicture()
     if (!m_loginPicture.empty())
         return true;
     std::unique_ptr<Gdiplus::Bitmap> shape = m_bgSkin.LoadFrameImage(0);
-    std::unique_ptr<Gdiplus::Bitmap> colour = shape ? LoadResourceImage(205, "JPG") : nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> colour = shape ? LoadResourceImage(IDB_LOGIN_COLOURS, "JPG") : nullptr;
     if (!shape || !colour)
         return false;
     // The picture takes its shape (alpha) from the skin image and its colours from the photograph. The whole image is
@@ -212,7 +210,7 @@ void CGameDlg::ComposeBackground()
     // outside WM_PAINT, from SetGameMode).
     CClientDC screen(nullptr);
     ::UpdateLayeredWindow(m_hWnd, screen, &position, &size, surface, &origin, 0, &blend, ULW_ALPHA);
-    m_dlgWeb.CaptureButtonBackgrounds(this, surface);
+    m_dlgWeb.Toolbar().CaptureBackgrounds(this, surface);
 }
 
 void CGameDlg::FollowMainWindow()

@@ -35,9 +35,8 @@ public:
     // The mode is the web window's layout: one record, kept by the window it concerns.
     bool IsGameMode() const { return m_dlgWeb.IsGameLayout(); }
 
-    // The layout and resolution documents into the tables, then the site-address document.
+    // The layout and resolution documents into the tables.
     void LoadLayouts();
-    void LoadSiteUrls();
 
     const CAnsiString& GetSiteUrl(int kind) const { return m_tables.GetSiteUrl(kind); }
     // Opens the site address of a kind (SiteUrlKind) in the user's own web browser; "null" in any case opens nothing.
@@ -56,20 +55,26 @@ public:
     const CGameTables& Tables() const { return m_tables; }
     const CAniFile& AniFile() const { return m_aniFile; }
 
-    // The login picture for a width x height window, ready for the layered window: image 129's shape with image
-    // 205's colours, premultiplied, never scaled: the part of it from where the window's corner lies in it (the whole
-    // picture, but on a screen smaller than the picture). False when an image cannot be had.
+    // The login picture for a width x height window, ready for the layered window: the outline's shape
+    // (IDB_LOGIN_OUTLINE) with the colours (IDB_LOGIN_COLOURS), premultiplied, never scaled: the part of it from where
+    // the window's corner lies in it (the whole picture, but on a screen smaller than the picture). False when an image
+    // cannot be had.
     bool ComposeLoginPicture(int width, int height, CDibSurface& surface);
     // Whether the merged login picture is held now (login mode); the game lets it go.
     bool HoldsLoginPicture() const { return !m_loginPicture.empty(); }
 
 private:
-    // What the web window and the skin bitmaps point into: declared first, so that they die last.
+    // The site-address document into the tables, read while the window object is made: the web window is handed its
+    // addresses at construction.
+    WebAddresses LoadSiteUrls();
+
+    // What the web window and the skin bitmaps point into: declared first, so that they die last (and so that the
+    // tables exist when the web window is constructed from them).
     CAniFile m_aniFile;
     CGameTables m_tables;
 
 public:
-    CDialogWeb m_dlgWeb{*this};
+    CDialogWeb m_dlgWeb;
 
 protected:
     // The login picture composed for the window's size and pushed to the layered window; its buttons take their
@@ -90,15 +95,15 @@ protected:
 
 private:
     HICON m_hIcon = nullptr;
-    CMyBitmap m_bgSkin;       // "Bg", single image: the login picture's shape, decoded for each merge, never kept
-    // The merged login picture (image 129's alpha, image 205's colours), straight ARGB at the shape's size; what the
+    CMyBitmap m_bgSkin; // "Bg", single image: the login picture's shape, decoded for each merge, never kept
+    // The merged login picture (the outline's alpha, the colours' colours), straight ARGB at the shape's size; what the
     // login screen is drawn from, made when it is needed and let go in game mode. The decoded images go once merged.
     std::vector<uint32_t> m_loginPicture;
     SIZE m_loginSize = {};
     // Where the window's top-left corner lies in the login picture: (0, 0) but on a screen that cuts the picture.
     POINT m_pictureOffset = {};
     bool MakeLoginPicture();
-    // The login window's picture size (image 129's); false when the image cannot be had.
+    // The login window's picture size (the outline's); false when the image cannot be had.
     bool LoginPictureSize(SIZE& size);
     CMyBitmap m_webFrameSkin; // "WebFrame", nine-grid: attached, never drawn
     bool m_bMinimised = false;

@@ -1,5 +1,6 @@
 #include "skin/SkinFrame.h"
 
+#include "framework/Text.h"
 #include "skin/LockedPixels.h"
 #include "skin/core/NineGrid.h"
 
@@ -55,4 +56,14 @@ void CSkinFrame::Compose(int width, int height)
     const NineGridCentre centre = PlanNineGridCentre(sizes, width, height);
     m_centre = RECT{centre.left, centre.top, centre.right, centre.bottom};
     m_size = SIZE{width, height};
+}
+
+void CSkinFrame::PaintTitle(HDC dc, POINT at, const std::string& title)
+{
+    const COLORREF previousColour = ::SetTextColor(dc, RGB(255, 255, 255));
+    const int previousMode = ::SetBkMode(dc, TRANSPARENT);
+    const std::wstring text = AfxWide(title.c_str());
+    ::TextOutW(dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
+    ::SetBkMode(dc, previousMode);
+    ::SetTextColor(dc, previousColour);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "framework/Surface.h"
@@ -18,6 +19,8 @@ public:
     // Blends the frame into dc for a client area of width x height, composing its bands first when the size changed.
     // False when there is nothing to draw: no frame list, or a piece that cannot be loaded.
     bool Paint(HDC dc, int width, int height);
+    // The window's title (UTF-8) in white over the frame, from at (client coordinates), with no box behind it.
+    static void PaintTitle(HDC dc, POINT at, const std::string& title);
     // The part of the client area no piece covers (client coordinates), for the size last painted.
     const RECT& Centre() const { return m_centre; }
 

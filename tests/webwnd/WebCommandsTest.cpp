@@ -269,15 +269,15 @@ TEST_F(WebCommands, CompletedNavigationsThroughTheControlsOwnEvents)
     // A game server, in any letter case: the game window.
     EXPECT_EQ(WM_GAME_PAGE_LOADED, Complete(L"http://S12.Game.Lumora.Example/play.php?id=3"));
     EXPECT_TRUE(Dialog().IsGameLayout());
-    EXPECT_EQ(".GAME.LUMORA.EXAMPLE", Dialog().LoginKey.Bytes());
-    EXPECT_EQ("HTTP://S", Dialog().LoginKeyPre.Bytes());
+    EXPECT_EQ(".GAME.LUMORA.EXAMPLE", Dialog().Addresses().loginKey.Bytes());
+    EXPECT_EQ("HTTP://S", Dialog().Addresses().loginKeyPre.Bytes());
 
     // A frame of the game page reaching an ordinary page: back to the login screen, a new web window.
     const HWND game = Web();
     EXPECT_EQ(WM_WEB_PAGE_LOADED, Complete(L"http://bbs.lumora.example/"));
     EXPECT_FALSE(::IsWindow(game));
     EXPECT_FALSE(Dialog().IsGameLayout());
-    EXPECT_EQ(".GAME.LUMORA.EXAMPLE", Dialog().LoginKey.Bytes()); // the object's copies stay folded
+    EXPECT_EQ(".GAME.LUMORA.EXAMPLE", Dialog().Addresses().loginKey.Bytes()); // the object's copies stay folded
 }
 
 // A session the site still knows may go straight to a game server: the first completed page is the game's. The game
@@ -350,7 +350,7 @@ TEST_F(WebCommands, SoundSwitchClicksThePointsOfTheSettingsDialog)
     Command(IDC_BTN_VOLUME);
     Pump();
     EXPECT_FALSE(Dialog().IsSoundOn());
-    EXPECT_EQ(185u, Dialog().m_btnVolume.ChooseImage(0));
+    EXPECT_EQ(185u, Dialog().Toolbar().Button(WebButton::Volume).ChooseImage(0));
     ASSERT_EQ(2u, CFlashStandIn::Clicks().size());
     EXPECT_EQ(static_cast<UINT>(WM_LBUTTONDOWN), CFlashStandIn::Clicks()[0].message);
     EXPECT_EQ(static_cast<UINT>(WM_LBUTTONUP), CFlashStandIn::Clicks()[1].message);
@@ -364,7 +364,7 @@ TEST_F(WebCommands, SoundSwitchClicksThePointsOfTheSettingsDialog)
     Command(IDC_BTN_VOLUME);
     Pump();
     EXPECT_TRUE(Dialog().IsSoundOn());
-    EXPECT_EQ(188u, Dialog().m_btnVolume.ChooseImage(0));
+    EXPECT_EQ(188u, Dialog().Toolbar().Button(WebButton::Volume).ChooseImage(0));
     ASSERT_EQ(2u, CFlashStandIn::Clicks().size());
     EXPECT_EQ(static_cast<LPARAM>(0xFFFEFFFF), CFlashStandIn::Clicks()[0].lParam);
 

@@ -74,7 +74,7 @@ protected:
     void Command(int id) { ::SendMessageW(m_web.m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
     CFakeOwner m_owner;
-    CDialogWeb m_web{m_owner};
+    CDialogWeb m_web{m_owner, WebAddresses{}};
 };
 
 } // namespace

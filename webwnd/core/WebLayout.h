@@ -92,6 +92,7 @@ enum class WebButton
     Clear,
     Volume,
 };
+constexpr int kWebButtonCount = static_cast<int>(WebButton::Volume) + 1;
 
 enum class Visibility
 {

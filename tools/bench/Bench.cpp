@@ -1,12 +1,14 @@
 // The benchmark (scripts/bench.sh; not a test): each figure of the client beside a baseline measured in the same
 // run, and their ratio.
+// Each figure is measured in each of three runs of the whole table, and printed as the median of the three runs'
+// medians, with the least and the most of all its samples beside it; so is its baseline.
 //   start:          process start to the first login frame on the screen, against the minimal program
 //                   (MinimalStart.cpp) that does the unavoidable part of that work; both with Wine's own browser
-//                   control, in an offline prefix; the median of 9 alternating runs.
+//                   control, in an offline prefix; 9 alternating starts a run.
 //   login repaint:  one login picture for the layered window, from the merged picture the login screen holds, against
 //                   one decode of picture 205 and one linear pass over its pixels.
 //   picture again:  the merged login picture made anew on the way back from the game (the game lets it go), against
-//                   the 50 ms a return may take for it.
+//                   the 30 ms a return may take for it.
 //   game repaint:   one repaint of the game window with its buttons at the screen's size, against one blit of the
 //                   whole window; then the window's own paint alone (the median of 9 runs of 10 repaints, beside as
 //                   many blits), and its buttons against as many owner-drawn buttons that draw nothing (the cost of a
@@ -36,6 +38,7 @@
 #include "host/CustomOccManager.h"
 #include "host/ImpIDispatch.h"
 #include "mainwnd/GameDlg.h"
+#include "res/PictureIds.h"
 #include "skin/ResourceImage.h"
 #include "tests/support/PumpUntil.h"
 #include "tests/support/TestWindows.h"
@@ -191,65 +194,120 @@ template <class Work> double Average(int rounds, Work work)
     return Ms(Clock::now() - start) / rounds;
 }
 
-// The median of runs averages of rounds each: single runs of a short paint vary by half.
-template <class Work> double MedianAverage(int runs, int rounds, Work work)
+// runs averages of rounds each: single runs of a short paint vary by half.
+template <class Work> std::vector<double> Averages(int runs, int rounds, Work work)
 {
     std::vector<double> averages;
     for (int i = 0; i < runs; ++i)
         averages.push_back(Average(rounds, work));
-    return Median(averages);
+    return averages;
 }
 
-void Row(const char* figure, double value, double baseline, const char* unit, const char* target)
+// One quantity over the whole benchmark: the median of each table run's samples, and the least and the most of all.
+struct Spread
 {
-    std::printf("%-44s %12.1f %12.1f %8.2fx   %s (%s)\n", figure, value, baseline, baseline ? value / baseline : 0.0,
-                target, unit);
-}
+    std::vector<double> medians;
+    double least = 0, most = 0;
 
-} // namespace
-
-int main(int argc, char** argv)
-{
-    if (argc < 3)
+    void Add(const std::vector<double>& samples)
     {
-        std::fprintf(stderr, "usage: bench <release client> <minimal program> [--memory]\n");
-        return 2;
+        if (samples.empty())
+            return;
+        const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+        least = medians.empty() ? *low : std::min(least, *low);
+        most = medians.empty() ? *high : std::max(most, *high);
+        medians.push_back(Median(samples));
     }
-    auto wide = [](const char* text) { return std::wstring(text, text + std::strlen(text)); };
-    const std::wstring client = wide(argv[1]), minimal = wide(argv[2]);
-    const bool memoryOnly = argc > 3 && std::strcmp(argv[3], "--memory") == 0;
-    char screen[32];
-    std::snprintf(screen, sizeof screen, "%d x %d", ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    double Value() const { return Median(medians); } // the median of the runs' medians
+};
 
-    // Start-up and memory, the two programs alternately.
-    std::vector<double> clientStart, minimalStart;
-    Run clientRun, minimalRun;
-    const int starts = memoryOnly ? 1 : 9; // fewer let one slow start on a busy machine move the median
+// A figure: the client's quantity beside its baseline's.
+struct Figure
+{
+    std::string name, unit, target;
+    Spread value, baseline;
+};
+
+void PrintFigure(const Figure& f)
+{
+    const double value = f.value.Value(), baseline = f.baseline.Value();
+    std::printf("%-40s %9.1f [%7.1f %7.1f] %9.1f [%7.1f %7.1f] %7.2fx  %s (%s)\n", f.name.c_str(), value, f.value.least,
+                f.value.most, baseline, f.baseline.least, f.baseline.most, baseline ? value / baseline : 0.0,
+                f.target.c_str(), f.unit.c_str());
+}
+
+// The figures in the order they are printed, each found by its key.
+class CTable
+{
+public:
+    Figure& operator[](const std::string& key)
+    {
+        for (auto& entry : m_figures)
+            if (entry.first == key)
+                return entry.second;
+        m_figures.emplace_back(key, Figure{});
+        return m_figures.back().second;
+    }
+    void Print() const
+    {
+        std::printf("%-40s %9s [%7s %7s] %9s [%7s %7s] %8s  %s\n", "figure (median of the runs' medians)", "lumora",
+                    "min", "max", "baseline", "min", "max", "ratio", "target (unit)");
+        for (const auto& entry : m_figures)
+            PrintFigure(entry.second);
+    }
+
+private:
+    std::vector<std::pair<std::string, Figure>> m_figures;
+};
+
+void Set(Figure& f, const std::string& name, const char* unit, const char* target)
+{
+    f.name = name;
+    f.unit = unit;
+    f.target = target;
+}
+
+std::string ScreenWords()
+{
+    return std::to_string(::GetSystemMetrics(SM_CXSCREEN)) + " x " + std::to_string(::GetSystemMetrics(SM_CYSCREEN));
+}
+
+// Start-up and memory, the two programs alternately, starts times each.
+void MeasureStarts(CTable& table, const std::wstring& client, const std::wstring& minimal, int starts)
+{
+    std::vector<double> clientStart, minimalStart, clientLogin, clientGame, minimalLogin;
     for (int i = 0; i < starts; ++i)
     {
-        clientRun = StartAndMeasure(client, L"Web", true);
-        minimalRun = StartAndMeasure(minimal, L"Baseline", false);
+        const Run clientRun = StartAndMeasure(client, L"Web", true);
+        const Run minimalRun = StartAndMeasure(minimal, L"Baseline", false);
         clientStart.push_back(clientRun.startMs);
         minimalStart.push_back(minimalRun.startMs);
+        clientLogin.push_back(clientRun.loginBytes / 1024.0);
+        clientGame.push_back(clientRun.gameBytes / 1024.0);
+        minimalLogin.push_back(minimalRun.loginBytes / 1024.0);
     }
-    std::printf("%-44s %12s %12s %9s   %s\n", "figure", "lumora", "baseline", "ratio", "target (unit)");
-    std::string name = std::string("private memory, login mode, ") + screen;
-    Row(name.c_str(), clientRun.loginBytes / 1024.0, minimalRun.loginBytes / 1024.0, "KiB, baseline: minimal program",
-        "<= 1.2x");
-    name = std::string("private memory, game mode, ") + screen;
-    Row(name.c_str(), clientRun.gameBytes / 1024.0, minimalRun.loginBytes / 1024.0, "KiB, baseline: minimal program",
+    Figure& login = table["login memory"];
+    Set(login, "private memory, login mode, " + ScreenWords(), "KiB, baseline: minimal program", "<= 1.1x");
+    login.value.Add(clientLogin);
+    login.baseline.Add(minimalLogin);
+    Figure& game = table["game memory"];
+    Set(game, "private memory, game mode, " + ScreenWords(), "KiB, baseline: minimal program",
         ::GetSystemMetrics(SM_CXSCREEN) > 1920 ? "<= 1.4x" : "<= 1.3x");
-    if (memoryOnly)
-        return 0;
+    game.value.Add(clientGame);
+    game.baseline.Add(minimalLogin);
+    if (starts > 1)
+    {
+        Figure& start = table["start"];
+        Set(start, "start to first login frame", ("ms, " + std::to_string(starts) + " starts a run").c_str(),
+            "<= 1.1x");
+        start.value.Add(clientStart);
+        start.baseline.Add(minimalStart);
+    }
+}
 
-    const Cycles cycles = CycleAndMeasure(client, 50);
-    name = "private memory after " + std::to_string(cycles.done) + " login-game cycles";
-    Row(name.c_str(), cycles.lastBytes / 1024.0, cycles.firstBytes / 1024.0, "KiB, baseline: after the first",
-        "settles");
-
-    // The repaints, in this process with the client's own windows and resources.
-    CScopedOle ole;
-    CScopedGdiplus gdiplus;
+// The repaints, in this process with the client's own windows and resources.
+void MeasurePaints(CTable& table)
+{
     CImpIDispatch external;
     CCustomOccManager manager(&external);
     AfxEnableControlContainer(&manager);
@@ -257,24 +315,30 @@ int main(int argc, char** argv)
     dlg.Create(CGameDlg::IDD);
     Pump(300);
     CDibSurface picture;
-    const double login = Average(10, [&] { dlg.ComposeLoginPicture(1024, 700, picture); });
-    const double decode = Average(10,
-                                  []
-                                  {
-                                      std::unique_ptr<Gdiplus::Bitmap> image = LoadResourceImage(205, "JPG");
-                                      Gdiplus::BitmapData data = {};
-                                      Gdiplus::Rect all(0, 0, image->GetWidth(), image->GetHeight());
-                                      image->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data);
-                                      volatile uint32_t sum = 0;
-                                      for (UINT y = 0; y < data.Height; ++y)
-                                      {
-                                          const auto* row = reinterpret_cast<const uint32_t*>(
-                                              static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
-                                          for (UINT x = 0; x < data.Width; ++x)
-                                              sum = sum + row[x];
-                                      }
-                                      image->UnlockBits(&data);
-                                  });
+    const std::vector<double> login = Averages(3, 3, [&] { dlg.ComposeLoginPicture(1024, 700, picture); });
+    const std::vector<double> decode =
+        Averages(3, 3,
+                 []
+                 {
+                     std::unique_ptr<Gdiplus::Bitmap> image = LoadResourceImage(IDB_LOGIN_COLOURS, "JPG");
+                     Gdiplus::BitmapData data = {};
+                     Gdiplus::Rect all(0, 0, image->GetWidth(), image->GetHeight());
+                     image->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data);
+                     volatile uint32_t sum = 0;
+                     for (UINT y = 0; y < data.Height; ++y)
+                     {
+                         const auto* row =
+                             reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+                         for (UINT x = 0; x < data.Width; ++x)
+                             sum = sum + row[x];
+                     }
+                     image->UnlockBits(&data);
+                 });
+    Figure& repaint = table["login repaint"];
+    Set(repaint, "login repaint (1024 x 700)", "ms, 3 runs of 3; baseline: a decode and a pass", "<= 2x");
+    repaint.value.Add(login);
+    repaint.baseline.Add(decode);
+
     ::PostMessageW(dlg.m_dlgWeb.m_hWnd, WM_GAME_PAGE_LOADED, 0, 0);
     Pump(500);
     // The way back makes the picture anew: the game let it go.
@@ -286,14 +350,19 @@ int main(int argc, char** argv)
         dlg.ComposeLoginPicture(1024, 700, picture);
         again.push_back(Ms(Clock::now() - start));
     }
+    Figure& way = table["picture again"];
+    Set(way, "login picture made again (way back)", "ms, 9 a run; baseline: 30 ms", "<= 1x");
+    way.value.Add(again);
+    way.baseline.Add({30.0});
+
     HWND web = dlg.m_dlgWeb.m_hWnd;
     RECT area;
     ::GetClientRect(web, &area);
-    const double game =
-        Average(10, [&] { ::RedrawWindow(web, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); });
+    const std::vector<double> game = Averages(
+        3, 10, [&] { ::RedrawWindow(web, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); });
     // Where the game repaint goes: the window's own paint, and each of its buttons beside an owner-drawn button
     // that draws nothing (what a child window's paint costs before any drawing).
-    const double gameOwn = MedianAverage(
+    const std::vector<double> gameOwn = Averages(
         9, 10, [&] { ::RedrawWindow(web, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN); });
     int buttons = 0;
     double buttonTotal = 0;
@@ -322,26 +391,68 @@ int main(int argc, char** argv)
         ::GdiFlush();
         ::ReleaseDC(web, dc);
     };
-    const double blit = Average(10, blitOnce);
-    const double blitMedian = MedianAverage(9, 10, blitOnce);
+    const std::vector<double> blit = Averages(3, 10, blitOnce);
+    const std::vector<double> blits = Averages(9, 10, blitOnce);
     dlg.DestroyWindow();
 
-    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
-    ::GetFileAttributesExW(client.c_str(), GetFileExInfoStandard, &attributes);
-    const double sizeKiB = attributes.nFileSizeLow / 1024.0;
+    Figure& whole = table["game repaint"];
+    Set(whole, "game repaint (" + std::to_string(area.right) + " x " + std::to_string(area.bottom) + ")",
+        "ms, 3 runs of 10; baseline: a blit of the window", "-");
+    whole.value.Add(game);
+    whole.baseline.Add(blit);
+    Figure& own = table["game own"];
+    Set(own, "  of which: the window alone", "ms, 9 runs of 10", "<= 1.5x");
+    own.value.Add(gameOwn);
+    own.baseline.Add(blits);
+    Figure& children = table["game buttons"];
+    Set(children, "  of which: " + std::to_string(buttons) + " buttons", "ms, baseline: as many blank owner-drawn",
+        "-");
+    children.value.Add({buttonTotal});
+    children.baseline.Add({blankButton * buttons});
+}
 
-    const std::string startUnit = "ms, median of " + std::to_string(starts);
-    Row("start to first login frame", Median(clientStart), Median(minimalStart), startUnit.c_str(), "<= 1.2x");
-    Row("login repaint (1024 x 700)", login, decode, "ms", "<= 2x");
-    Row("login picture made again (way back)", Median(again), 50.0, "ms, median of 9; baseline: 50 ms", "<= 1x");
-    char gameName[64];
-    std::snprintf(gameName, sizeof gameName, "game repaint (%ld x %ld)", area.right, area.bottom);
-    Row(gameName, game, blit, "ms", "-");
-    Row("  of which: the window alone", gameOwn, blitMedian, "ms, median of 9 runs of 10", "<= 2x");
-    char part[64];
-    std::snprintf(part, sizeof part, "  of which: %d buttons", buttons);
-    Row(part, buttonTotal, blankButton * buttons, "ms, baseline: as many blank owner-drawn", "-");
-    Row("release executable", sizeKiB, 1024.0, "KiB, baseline: 1 MB", "<= 1x");
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+    {
+        std::fprintf(stderr, "usage: bench <release client> <minimal program> [--memory]\n");
+        return 2;
+    }
+    auto wide = [](const char* text) { return std::wstring(text, text + std::strlen(text)); };
+    const std::wstring client = wide(argv[1]), minimal = wide(argv[2]);
+    const bool memoryOnly = argc > 3 && std::strcmp(argv[3], "--memory") == 0;
+    CScopedOle ole;
+    CScopedGdiplus gdiplus;
+
+    // The whole table three times: a figure is the median of the three runs' medians, beside the least and the most
+    // of all its samples.
+    CTable table;
+    const int runs = 3;
+    for (int run = 0; run < runs; ++run)
+    {
+        MeasureStarts(table, client, minimal, memoryOnly ? 3 : 9); // fewer let one slow start move the median
+        if (memoryOnly)
+            continue;
+        MeasurePaints(table);
+        const Cycles cycles = CycleAndMeasure(client, 50);
+        Figure& after = table["cycles"];
+        Set(after, "private memory after " + std::to_string(cycles.done) + " login-game cycles",
+            "KiB, baseline: after the first", "settles");
+        after.value.Add({cycles.lastBytes / 1024.0});
+        after.baseline.Add({cycles.firstBytes / 1024.0});
+    }
+    if (!memoryOnly)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+        ::GetFileAttributesExW(client.c_str(), GetFileExInfoStandard, &attributes);
+        Figure& size = table["size"];
+        Set(size, "release executable", "KiB, baseline: 1 MB", "<= 1x");
+        size.value.Add({attributes.nFileSizeLow / 1024.0});
+        size.baseline.Add({1024.0});
+    }
+    table.Print();
     std::printf("browser control in both programs: Wine's own WebBrowser (no HTML engine here; loads fail offline)\n");
     return 0;
 }

@@ -176,7 +176,9 @@ def string_of(resources, string_id, language):
 
 def icon_problems(by_id, icon):
     """How the icon group ICON_ID and its images differ from the icon file icon (bytes): the file's directory entries
-    become the group's (their first 12 bytes, then the image's resource id), its images the RT_ICON resources."""
+    become the group's (their first 12 bytes, then the image's resource id), its images the RT_ICON resources. The
+    resource compiler writes planes and bit count of its own (an entry of a PNG image may say 0 for either), so only
+    the size, colours and length of each entry are compared, and the image's bytes."""
     group = by_id.get((RT_GROUP_ICON, ICON_ID))
     if group is None:
         return ["no icon (resource type %d, id %d)" % (RT_GROUP_ICON, ICON_ID)]
@@ -187,7 +189,8 @@ def icon_problems(by_id, icon):
         entry, member = icon[6 + 16 * i:22 + 16 * i], group[6 + 14 * i:20 + 14 * i]
         size, offset = struct.unpack_from("<II", entry, 8)
         (image_id,) = struct.unpack_from("<H", member, 12)
-        if member[:12] != entry[:12] or by_id.get((RT_ICON, image_id)) != icon[offset:offset + size]:
+        if (member[:4] != entry[:4] or member[8:12] != entry[8:12]
+                or by_id.get((RT_ICON, image_id)) != icon[offset:offset + size]):
             return ["the icon's image %d differs from the icon file's" % i]
     return []
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Broken brands stop the build when it is configured, each with one line of its own: the file, what is wrong, what
-# was expected. Each case is a brand folder holding one broken piece, given to a real configure of the Windows build.
-# A site document that is sound but will most likely never show the game window gets a warning of one line, and the
-# configure goes on.
+# was expected. Each case is a brand folder holding one broken piece, given to a real configure of the Windows build,
+# and to the release command, run from the scratch folder with the brand and the output folder given as relative
+# paths: it must end with the same line, prefixed "release: ", and leave nothing new in the output folder (the
+# previous release there goes, as the README says). A site document that is sound but will most likely never show the
+# game window gets a warning of one line, and the configure goes on.
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
@@ -24,8 +26,24 @@ configure()
     status=$?
 }
 
+# The release command with the brand folder $1 (relative to $scratch) and the output folder dist beside it, which
+# holds a previous release and a file of the operator's own. Its output and status in $out and $status, what dist
+# holds afterwards in $left.
+release()
+{
+    rm -rf "$scratch/dist"
+    mkdir -p "$scratch/dist"
+    echo "the operator's own" >"$scratch/dist/notes.txt"
+    echo "previous" >"$scratch/dist/lumora-i686.exe"
+    echo "previous" >"$scratch/dist/lumora-x86_64.exe"
+    (cd "$scratch/dist" && sha256sum lumora-i686.exe lumora-x86_64.exe >SHA256SUMS)
+    out=$(cd "$scratch" && env -u LUMORA_SIGN_CERTIFICATE LUMORA_BRAND_DIR="$1" bash "$ROOT/scripts/release.sh" dist 2>&1)
+    status=$?
+    left=$(cd "$scratch/dist" && ls -A)
+}
+
 # $1: case; $2: the broken file, a path under $scratch; $3: the line the configure must fail with, after the file's
-# path. The rest: options of the configure.
+# path. The rest: options of the configure. A case whose options give a brand folder runs the release command too.
 expect_failure()
 {
     configure "${@:4}"
@@ -37,6 +55,18 @@ expect_failure()
         failures=$((failures + 1))
     else
         echo "ok $1"
+    fi
+    [[ $4 == -DLUMORA_BRAND_DIR=$scratch/?* ]] || return 0
+    release "$(dirname "$2")"
+    if [ "$status" -eq 0 ] || [ "$(tail -n 1 <<<"$out")" != "release: $scratch/$2: $3" ] ||
+        [ "$left" != notes.txt ]; then
+        echo "FAIL $1, released: wanted the release to fail with the last line"
+        echo "    release: $scratch/$2: $3"
+        echo "  and to leave only notes.txt in the output folder; got (status $status), leaving '$left':"
+        tail -n 5 <<<"$out" | sed 's/^/    /'
+        failures=$((failures + 1))
+    else
+        echo "ok $1, released"
     fi
 }
 

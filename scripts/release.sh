@@ -19,8 +19,8 @@
 #
 # A run that fails ends with one line, "release: <reason>", and leaves nothing of its own in OUT: the executables are
 # built, signed and verified in a folder of their own under build/ and moved into OUT only once all of them are. The
-# previous release in OUT (SHA256SUMS and the executables it lists) is removed once the certificate and password file
-# are found readable, before the brand is checked; a run that fails after that leaves OUT without a release.
+# previous release in OUT (SHA256SUMS and the executables it lists) is removed once the certificate, password and CA
+# files are found readable, before the brand is checked; a run that fails after that leaves OUT without a release.
 set -uo pipefail
 
 # The operator's paths, from the folder the command was run in, made absolute before anything changes folder.

@@ -17,12 +17,37 @@ function(lumora_brand target rc)
     set(out ${CMAKE_BINARY_DIR}/brand/${target})
     execute_process(COMMAND ${LUMORA_PYTHON} ${CMAKE_SOURCE_DIR}/scripts/brand.py assemble
                             --res ${CMAKE_SOURCE_DIR}/res --out ${out} --brand "${ARG_BRAND}" --siteurl "${ARG_SITEURL}"
-                    OUTPUT_VARIABLE product RESULT_VARIABLE status OUTPUT_STRIP_TRAILING_WHITESPACE)
-    # The checker's line goes out as it is: CMake would wrap it as the text of an error.
+                    OUTPUT_VARIABLE names ERROR_VARIABLE said RESULT_VARIABLE status OUTPUT_STRIP_TRAILING_WHITESPACE)
+    # The checker's lines go out as they are (CMake would wrap them as the text of an error), each once although
+    # several targets are checked against the same brand: a warning, after which the build goes on, or the reason it
+    # stops. Lines are taken apart by position, not as a list: a line may hold a semicolon or a bracket.
+    while(NOT said STREQUAL "")
+        string(FIND "${said}" "\n" end)
+        if(end EQUAL -1)
+            set(line "${said}")
+            set(said "")
+        else()
+            string(SUBSTRING "${said}" 0 ${end} line)
+            math(EXPR end "${end} + 1")
+            string(SUBSTRING "${said}" ${end} -1 said)
+        endif()
+        get_property(told GLOBAL PROPERTY LUMORA_BRAND_TOLD)
+        string(FIND "${told}" "\n${line}\n" seen)
+        if(NOT line STREQUAL "" AND seen EQUAL -1)
+            message("${line}")
+            set_property(GLOBAL PROPERTY LUMORA_BRAND_TOLD "${told}\n${line}\n")
+        endif()
+    endwhile()
     if(NOT status EQUAL 0)
         message(FATAL_ERROR "The brand of ${target} cannot be built: the line above says why.")
     endif()
-    lumora_version_header(${out}/version-info.h "${product}" "${ARG_OPERATOR}")
+    # Two lines: the product's name, then the executable's. Taken apart by position, not as a list: a title may hold
+    # a semicolon.
+    string(FIND "${names}" "\n" split REVERSE)
+    string(SUBSTRING "${names}" 0 ${split} product)
+    math(EXPR split "${split} + 1")
+    string(SUBSTRING "${names}" ${split} -1 executable)
+    lumora_version_header(${out}/version-info.h "${product}" "${ARG_OPERATOR}" "${executable}")
 
     # A piece that changes, comes or goes configures the build again, which checks and lays out the brand anew.
     set(pieces)

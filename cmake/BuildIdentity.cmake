@@ -64,8 +64,9 @@ lumora_write_if_changed(${CMAKE_BINARY_DIR}/generated/source-date-epoch "${LUMOR
 set(LUMORA_OPERATOR "" CACHE STRING "the operator's name, shown as the company in the client's version resource")
 
 # Writes the header the version resource is made from. $1: its path; $2: the product's name; $3: the operator's name
-# (may be empty: then the resource names no company).
-function(lumora_version_header path product operator)
+# (may be empty: then the resource names no company); $4: the executable's name without .exe (scripts/brand.py has
+# checked it: letters, digits, '-' and '_'), the original and internal names.
+function(lumora_version_header path product operator executable)
     foreach(text product operator)
         if("${${text}}" MATCHES "[\n\r\t]")
             message(FATAL_ERROR "The ${text} name '${${text}}' holds a line break or tab, expected one line of text")
@@ -77,6 +78,8 @@ function(lumora_version_header path product operator)
     set(numbers "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
     set(header "#define LUMORA_VERSION_NUMBERS ${numbers}\n#define LUMORA_VERSION_TEXT \"${PROJECT_VERSION}\"\n")
     string(APPEND header "#define LUMORA_COMMIT \"${LUMORA_COMMIT}\"\n#define LUMORA_PRODUCT_NAME \"${product}\"\n")
+    string(APPEND header "#define LUMORA_INTERNAL_NAME \"${executable}\"\n")
+    string(APPEND header "#define LUMORA_ORIGINAL_FILENAME \"${executable}.exe\"\n")
     if(NOT operator STREQUAL "")
         string(APPEND header "#define LUMORA_OPERATOR \"${operator}\"\n")
     endif()

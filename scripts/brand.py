@@ -5,7 +5,11 @@
         Checks every file of DIR, and FILE (a site-address document given on its own, which wins over DIR's), and
         copies each into OUT under the path the shipped piece has in RES, where the resource compiler finds it before
         the shipped one; the titles go into OUT/titles.rc. What an earlier brand left in OUT and this one does not
-        hold is removed. Prints the product's name (the English window title) on standard output.
+        hold is removed. Prints two lines on standard output: the product's name (the English window title), then
+        the executable's name (without .exe).
+    brand.py check [--res RES] [--brand DIR] [--siteurl FILE]
+        The same checks, writing nothing: prints the executable's name (without .exe) on standard output. RES
+        defaults to res/ beside this script.
 
 A brand folder may hold, each file optional:
     layout.ini, siteurl.ini, animation.ini, resolution.ini   the four documents
@@ -20,9 +24,14 @@ A brand folder may hold, each file optional:
     offline.html                                             the page shown when a server cannot be reached, in
                                                              both languages' place: UTF-8, at most 64 KiB, with a
                                                              link whose id is "retry"
+    executable.ini                                           the executable's name: [Executable] Name, which the
+                                                             release's files and the version resource's original
+                                                             and internal names take (default: lumora)
 
 The first piece that fails stops it with one line on standard error naming the file, what is wrong and what was
-expected, and exit status 1. Nothing is copied then.
+expected, and exit status 1. Nothing is copied then. A piece that is sound but most likely not what the operator
+meant (a site document whose login page is https while its game-server prefix names http) gets one line on standard
+error, "<file>: warning: ...", and the build goes on.
 """
 import argparse
 import os
@@ -38,6 +47,12 @@ OFFLINE_PAGES = ("offline-en.html", "offline-zh.html")
 MAX_OFFLINE_PAGE = 64 * 1024
 # The document modes the browser control knows, and 0 for none asked.
 DOCUMENT_MODES = (0, 7000, 8000, 8888, 9000, 9999, 10000, 10001, 11000, 11001)
+EXECUTABLE = "executable.ini"
+# The project's own name, for a brand that names no executable.
+DEFAULT_EXECUTABLE = "lumora"
+# Names Windows keeps for devices: a file called so (before its first dot) cannot be opened as a file.
+DEVICE_NAMES = {"CON", "PRN", "AUX", "NUL"} | {"COM%d" % i for i in range(1, 10)} | {"LPT%d" % i for i in range(1, 10)}
+MAX_EXECUTABLE = 64
 TITLES = "titles.ini"
 TITLE_LANGUAGES = {"English": "LANG_ENGLISH, SUBLANG_ENGLISH_US", "Chinese": "LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED"}
 TITLE_KEYS = {"AppTitle": "IDS_APP_TITLE", "WebTitle": "IDS_WEB_TITLE"}
@@ -145,7 +160,19 @@ def check_siteurl(data, _):
     sections = ini_sections(data)
     if not sections:
         raise Problem("no section, expected [base] with the keys %s" % ", ".join(SITE_KEYS))
-    need_keys(sections[0][1], sections[0][0], SITE_KEYS)
+    entries = sections[0][1]
+    need_keys(entries, sections[0][0], SITE_KEYS)
+    # The client turns into the game window on an address that holds LoginKeyPre anywhere, in any letter case. A
+    # prefix that names a scheme is found in an https address only if that scheme's name is where "https" ends
+    # ("HTTPS://", "S://", "://"); "HTTP://S", as shipped, never is. The login page's scheme is only a hint at the
+    # game servers', so this is a warning: the game servers may still be reached over http.
+    prefix = entries["LoginKeyPre"]
+    scheme, named, host = prefix.partition("://")
+    if entries["Main"].lower().startswith("https://") and named and not "https".endswith(scheme.lower()):
+        return ["Main is an https address but LoginKeyPre '%s' names the scheme %s, which no https address holds, so "
+                "the client never turns into the game window on an https game server; expected HTTPS://%s for game "
+                "servers over https, or ://%s for both" % (prefix, scheme.lower(), host, host)]
+    return []
 
 
 def check_animation(data, pictures):
@@ -254,6 +281,22 @@ def check_icon(data):
             raise Problem("image %d lies outside the file, expected every image within its %d bytes" % (i, len(data)))
 
 
+def check_executable(data):
+    """The executable's name of executable.ini."""
+    entries = section(ini_sections(data), "Executable", "[Executable] with the key Name")
+    need_keys(entries, "Executable", ("Name",))
+    name = entries["Name"]
+    if name.lower().endswith(".exe"):
+        raise Problem("[Executable] Name is '%s', expected the name without .exe" % name)
+    # Plain ASCII: the name goes into file names on every system a release passes through, and into SHA256SUMS.
+    if not re.fullmatch(r"[A-Za-z0-9][A-Za-z0-9_-]*", name) or len(name) > MAX_EXECUTABLE:
+        raise Problem("[Executable] Name is '%s', expected 1 to %d letters, digits, '-' or '_' (ASCII), starting "
+                      "with a letter or digit" % (name, MAX_EXECUTABLE))
+    if name.upper() in DEVICE_NAMES:
+        raise Problem("[Executable] Name is '%s', a device's name on Windows, expected another name" % name)
+    return name
+
+
 def check_titles(data):
     try:
         text = data.decode("utf-8")
@@ -302,8 +345,10 @@ def titles_script(titles):
 
 # --- Assembling -------------------------------------------------------------------------------------------------
 
-def assemble(res, out, brand, siteurl):
-    """The files to write into out, {relative path: bytes}, and the product's name; raises Problem(path, line)."""
+def assemble(res, brand, siteurl):
+    """The files to write into the build's brand folder, {path relative to it: bytes}, the product's name, the
+    executable's name and the warnings (lines naming their file); raises Problem with the one line of the first piece
+    that fails."""
     pictures = inventory(res)
     names = image_names(res)
     given = []
@@ -314,15 +359,18 @@ def assemble(res, out, brand, siteurl):
     if siteurl:
         given = [g for g in given if g[0] != "siteurl.ini"] + [("siteurl.ini", siteurl)]
     titles = shipped_titles(res)
-    files = {}
+    executable = DEFAULT_EXECUTABLE
+    files, warnings = {}, []
     for name, path in given:
         try:
             if not os.path.isfile(path):
                 raise Problem("not a file, expected the pieces of a brand side by side")
             data = open(path, "rb").read()
             if name in CHECKS:
-                CHECKS[name](data, pictures)
+                warnings += ["%s: warning: %s" % (path, w) for w in CHECKS[name](data, pictures) or []]
                 files[name] = data
+            elif name == EXECUTABLE:
+                executable = check_executable(data)
             elif name == ICON:
                 check_icon(data)
                 files["images/" + name] = data
@@ -345,13 +393,13 @@ def assemble(res, out, brand, siteurl):
                 if m:
                     raise Problem("no picture of the skin has id %s, expected one of the ids %s" % (
                         m.group(1), id_ranges(sorted(pictures))))
-                raise Problem("not a piece of a brand, expected %s, %s, %s, %s or a picture <id>_<role>.png|.jpg" % (
-                    ", ".join(DOCUMENTS), TITLES, OFFLINE_PAGE, ICON))
+                raise Problem("not a piece of a brand, expected %s, %s, %s, %s, %s or a picture <id>_<role>.png|.jpg"
+                              % (", ".join(DOCUMENTS), TITLES, EXECUTABLE, OFFLINE_PAGE, ICON))
         except Problem as e:
             raise Problem("%s: %s" % (path, e))
         except OSError as e:
             raise Problem("%s: %s, expected a readable file" % (path, e.strerror))
-    return files, titles[("English", "AppTitle")]
+    return files, titles[("English", "AppTitle")], executable, warnings
 
 
 def id_ranges(ids):
@@ -388,14 +436,22 @@ def main():
     p.add_argument("--out", required=True)
     p.add_argument("--brand", default="")
     p.add_argument("--siteurl", default="")
+    p = sub.add_parser("check")
+    p.add_argument("--res", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res"))
+    p.add_argument("--brand", default="")
+    p.add_argument("--siteurl", default="")
     args = parser.parse_args()
     try:
-        files, product = assemble(args.res, args.out, args.brand, args.siteurl)
+        files, product, executable, warnings = assemble(os.path.normpath(args.res), args.brand, args.siteurl)
     except Problem as e:
         print(e, file=sys.stderr)
         sys.exit(1)
-    write(args.out, files, args.res)
-    print(product)
+    for line in warnings:
+        print(line, file=sys.stderr)
+    if args.command == "assemble":
+        write(args.out, files, args.res)
+        print(product)
+    print(executable)
 
 
 if __name__ == "__main__":

@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """Reads a Windows executable as the loader would see it, on Linux: its headers, sections and resources.
 
-    pe.py inspect EXE --arch i686|x86_64 [--res DIR] [--max-size BYTES] [--commit SHA] [--foreign TEXT...]
+    pe.py inspect EXE --arch i686|x86_64 [--brand BRAND] [--res DIR] [--max-size BYTES] [--commit SHA]
+                  [--foreign TEXT...]
         checks that EXE is a GUI program of that architecture (PE32 for i686, PE32+ for x86_64), at most BYTES
         long, whose manifest names the architecture, and that carries every resource the client needs: the
-        dialogs, strings and icon, and each document and picture of DIR (default: res/ beside this script)
-        byte for byte; and its version resource: the product's name, the file's description and original name,
-        the project's version (from the CMakeLists.txt beside DIR) and, when given, the commit SHA. No TEXT (a
-        folder of the build machine, say) may occur in it, in 8-bit or UTF-16 form. Prints one line per finding;
-        exits 1 when any check fails.
+        dialogs, the window titles and the icon, and each document, page and picture, byte for byte; and its
+        version resource: the product's name (the English window title) as name and description, the original and
+        internal names, the project's version (from the CMakeLists.txt beside DIR) and, when given, the commit SHA.
+        Each piece is the one of the brand folder BRAND where it holds one (checked as the build checks it), and
+        the shipped one of DIR (the source tree's res/, the default) everywhere else. No TEXT (a folder of the
+        build machine, say) may occur in it, in 8-bit or UTF-16 form. Prints one line per finding; exits 1 when
+        any check fails.
     pe.py version EXE
         prints the version resource: the fixed file version, then each string as "key: value".
     pe.py compare A B
@@ -21,9 +24,17 @@ import re
 import struct
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import brand as brands  # noqa: E402  (scripts/brand.py: what a brand folder holds and where each piece goes)
+
 MACHINES = {"i686": (0x014C, 0x10B, "PE32", "x86"), "x86_64": (0x8664, 0x20B, "PE32+", "amd64")}
 SUBSYSTEM_GUI = 2
-RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_HTML, RT_MANIFEST = 5, 6, 14, 16, 23, 24
+RT_ICON, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_HTML, RT_MANIFEST = 3, 5, 6, 14, 16, 23, 24
+# The window titles' string ids and the languages of their tables (res/resource.h, res/titles.rc).
+TITLE_IDS = {"AppTitle": 197, "WebTitle": 198}
+TITLE_LANGUAGE_IDS = {"English": 0x409, "Chinese": 0x804}
+ICON_ID = 128
+ICON_FILE = "images/128_app_icon.ico"
 
 
 class PeError(Exception):
@@ -149,6 +160,41 @@ class Pe:
         return "offset 0x%x, past every section" % at
 
 
+def string_of(resources, string_id, language):
+    """String string_id of the string table in that language, or None: a table block holds 16 counted UTF-16
+    strings, block n the ids 16 (n - 1) to 16 n - 1."""
+    block = resources.get((RT_STRING, string_id // 16 + 1, language))
+    if block is None:
+        return None
+    at = 0
+    for _ in range(string_id % 16):
+        (length,) = struct.unpack_from("<H", block, at)
+        at += 2 + 2 * length
+    (length,) = struct.unpack_from("<H", block, at)
+    return block[at + 2:at + 2 + 2 * length].decode("utf-16-le")
+
+
+def icon_problems(by_id, icon):
+    """How the icon group ICON_ID and its images differ from the icon file icon (bytes): the file's directory entries
+    become the group's (their first 12 bytes, then the image's resource id), its images the RT_ICON resources. The
+    resource compiler writes planes and bit count of its own (an entry of a PNG image may say 0 for either), so only
+    the size, colours and length of each entry are compared, and the image's bytes."""
+    group = by_id.get((RT_GROUP_ICON, ICON_ID))
+    if group is None:
+        return ["no icon (resource type %d, id %d)" % (RT_GROUP_ICON, ICON_ID)]
+    (count,) = struct.unpack_from("<H", icon, 4)
+    if len(group) != 6 + 14 * count or group[:6] != icon[:6]:
+        return ["the icon's group holds %d bytes, expected the %d images of the icon file" % (len(group), count)]
+    for i in range(count):
+        entry, member = icon[6 + 16 * i:22 + 16 * i], group[6 + 14 * i:20 + 14 * i]
+        size, offset = struct.unpack_from("<II", entry, 8)
+        (image_id,) = struct.unpack_from("<H", member, 12)
+        if (member[:4] != entry[:4] or member[8:12] != entry[8:12]
+                or by_id.get((RT_ICON, image_id)) != icon[offset:offset + size]):
+            return ["the icon's image %d differs from the icon file's" % i]
+    return []
+
+
 def shipped_pieces(res):
     """The documents, pages and pictures the client carries, as {(type, id or name): path}, from the resource scripts
     of res."""
@@ -178,31 +224,50 @@ def project_version(res):
     return m.group(1)
 
 
-def check_version(pe, res, commit):
-    """The problems of the version resource."""
+def check_version(pe, res, commit, product, executable):
+    """The problems of the version resource: product is the English window title, executable the file's name
+    without .exe."""
     info = pe.version_info()
     if info is None:
         return ["no version resource"]
     fixed, strings = info
     problems = []
     version = project_version(res)
-    wanted = {"ProductVersion": version, "FileVersion": version, "OriginalFilename": "lumora.exe"}
+    wanted = {"ProductVersion": version, "FileVersion": version, "OriginalFilename": executable + ".exe",
+              "InternalName": executable, "ProductName": product, "FileDescription": product}
     if commit:
         wanted["Commit"] = commit
     for key, value in sorted(wanted.items()):
         if strings.get(key) != value:
             problems.append("version resource: %s is %r, expected %r" % (key, strings.get(key), value))
-    for key in ("ProductName", "FileDescription"):
-        if not strings.get(key):
-            problems.append("version resource: no %s" % key)
     numbers = (version.split(".") + ["0"] * 4)[:4]
     if fixed != ".".join(str(int(n)) for n in numbers):
         problems.append("version resource: fixed file version %s, expected %s" % (fixed, ".".join(numbers)))
     return problems
 
 
-def inspect(path, arch, res, max_size, commit="", foreign=()):
+def expected_pieces(res, brand):
+    """What a client built with the brand folder brand ("" for none) carries: {path under res: (bytes, whose)} of the
+    documents, pages and pictures and the icon (whose: "the brand's" or "as shipped"), the titles
+    {(language, key): text} and the executable's name. Raises brand.Problem with the brand check's line."""
+    if not os.path.isfile(os.path.join(res, "resource.h")):
+        raise PeError("%s holds no resource.h, expected the shipped res/ folder of the source tree (a brand folder "
+                      "goes to --brand)" % res)
+    branded, _, executable, _ = brands.assemble(res, brand, "")
+    pieces = {}
+    for source in list(shipped_pieces(res).values()) + [os.path.join(res, ICON_FILE)]:
+        relative = os.path.relpath(source, res)
+        pieces[relative] = ((branded[relative], "the brand's") if relative in branded
+                            else (open(source, "rb").read(), "as shipped"))
+    titles = brands.shipped_titles(res)
+    if brand and os.path.isfile(os.path.join(brand, brands.TITLES)):
+        titles.update(brands.check_titles(open(os.path.join(brand, brands.TITLES), "rb").read()))
+    return pieces, titles, executable
+
+
+def inspect(path, arch, res, max_size, commit="", foreign=(), brand=""):
     problems = []
+    expected, titles, executable = expected_pieces(res, brand)
     data = open(path, "rb").read()
     pe = Pe(data)
     machine, magic, kind, manifest_arch = MACHINES[arch]
@@ -218,10 +283,15 @@ def inspect(path, arch, res, max_size, commit="", foreign=()):
     for (rtype, name, _), body in resources.items():
         by_id.setdefault((rtype, name), body)
     for rtype, name, what in [(RT_DIALOG, 102, "main window's dialog"), (RT_DIALOG, 130, "web window's dialog"),
-                              (RT_DIALOG, 203, "settings dialog"), (RT_STRING, 197 // 16 + 1, "window titles"),
-                              (RT_GROUP_ICON, 128, "icon")]:
+                              (RT_DIALOG, 203, "settings dialog")]:
         if (rtype, name) not in by_id:
             problems.append("no %s (resource type %d, id %d)" % (what, rtype, name))
+    for (language, key), text in sorted(titles.items()):
+        carried = string_of(resources, TITLE_IDS[key], TITLE_LANGUAGE_IDS[language])
+        if carried != text:
+            problems.append("[%s] %s is %r, expected %r" % (language, key, carried, text))
+    icon, whose = expected[ICON_FILE]
+    problems += ["%s (%s)" % (p, whose) for p in icon_problems(by_id, icon)]
     manifest = by_id.get((RT_MANIFEST, 1), b"").decode("utf-8", "replace")
     architectures = re.findall(r'processorArchitecture="([^"]*)"', manifest)
     if not manifest:
@@ -231,12 +301,13 @@ def inspect(path, arch, res, max_size, commit="", foreign=()):
     pieces = shipped_pieces(res)
     for (rtype, rid), source in sorted(pieces.items(), key=lambda piece: str(piece[0])):
         body = by_id.get((rtype, rid))
+        wanted, whose = expected[os.path.relpath(source, res)]
         if body is None:
             problems.append("no %s resource %s (%s)" % (rtype, rid, os.path.relpath(source, res)))
-        elif body != open(source, "rb").read():
-            problems.append("%s resource %s differs from %s" % (rtype, rid, os.path.relpath(source, res)))
+        elif body != wanted:
+            problems.append("%s resource %s differs from %s (%s)" % (rtype, rid, os.path.relpath(source, res), whose))
 
-    problems += check_version(pe, res, commit)
+    problems += check_version(pe, res, commit, titles[("English", "AppTitle")], executable)
     for text in foreign:
         for form, encoded in (("8-bit", text.encode("utf-8")), ("UTF-16", text.encode("utf-16-le"))):
             if encoded in data:
@@ -245,8 +316,11 @@ def inspect(path, arch, res, max_size, commit="", foreign=()):
     for p in problems:
         print("%s: %s" % (path, p))
     if not problems:
-        print("%s: %s GUI program for %s, %d bytes, manifest for %s, %d documents, pages and pictures as shipped, version %s"
-              % (path, kind, arch, len(data), manifest_arch, len(pieces), pe.version_info()[1].get("FileVersion")))
+        own = sum(1 for _, whose in expected.values() if whose == "the brand's")
+        print("%s: %s GUI program for %s, %d bytes, manifest for %s, %d documents, pages and pictures and the icon "
+              "(%d of them the brand's, the others as shipped), titles, version %s of %s.exe"
+              % (path, kind, arch, len(data), manifest_arch, len(expected), own,
+                 pe.version_info()[1].get("FileVersion"), executable))
     return not problems
 
 
@@ -267,6 +341,7 @@ def main():
     p.add_argument("exe")
     p.add_argument("--arch", choices=sorted(MACHINES), required=True)
     p.add_argument("--res", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res"))
+    p.add_argument("--brand", default="")
     p.add_argument("--max-size", type=int, default=1 << 20)
     p.add_argument("--commit", default="")
     p.add_argument("--foreign", nargs="*", default=[])
@@ -278,7 +353,8 @@ def main():
     args = parser.parse_args()
     try:
         if args.command == "inspect":
-            ok = inspect(args.exe, args.arch, os.path.normpath(args.res), args.max_size, args.commit, args.foreign)
+            ok = inspect(args.exe, args.arch, os.path.normpath(args.res), args.max_size, args.commit, args.foreign,
+                         args.brand)
         elif args.command == "version":
             info = Pe(open(args.exe, "rb").read()).version_info()
             if info is None:
@@ -289,7 +365,7 @@ def main():
             ok = True
         else:
             ok = compare(args.a, args.b)
-    except (OSError, PeError, struct.error, UnicodeDecodeError) as e:
+    except (OSError, PeError, brands.Problem, struct.error, UnicodeDecodeError) as e:
         print("%s: %s" % (getattr(args, "exe", getattr(args, "a", "")), e))
         ok = False
     sys.exit(0 if ok else 1)

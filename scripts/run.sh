@@ -17,6 +17,11 @@
 # LUMORA_RUN_CLIENT runs another Windows program in the client's place (the scripts' own tests use it).
 set -uo pipefail
 
+# A brand folder given relatively is the operator's, from the folder the command was run in.
+if [ -n "${LUMORA_BRAND_DIR:-}" ]; then
+    LUMORA_BRAND_DIR=$(realpath -m -- "$LUMORA_BRAND_DIR")
+    export LUMORA_BRAND_DIR
+fi
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 ROOT=$(pwd)
 RUN=${LUMORA_RUN_DIR:-$ROOT/.run}

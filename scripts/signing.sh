@@ -28,14 +28,51 @@ lumora_sign()
     fi
 }
 
-# Verifies the signature of $1 (its digest over the file's bytes and its certificate's chain); prints osslsigncode's
-# report on failure. Returns 0 only for a good signature.
+# The one line that says why signing failed, from osslsigncode's output in the file $1: its own words are spread over
+# several lines, the telling one first and OpenSSL's codes after it.
+lumora_sign_failure()
+{
+    local log=$1 password line
+    if [ -n "${LUMORA_SIGN_PASSWORD_FILE:-}" ]; then
+        password="the password in $LUMORA_SIGN_PASSWORD_FILE"
+    elif [ -n "${LUMORA_SIGN_PASSWORD:-}" ]; then
+        password="the password in LUMORA_SIGN_PASSWORD"
+    else
+        password="no password (neither LUMORA_SIGN_PASSWORD_FILE nor LUMORA_SIGN_PASSWORD is given)"
+    fi
+    if grep -q 'Wrong password?' "$log"; then
+        echo "$LUMORA_SIGN_CERTIFICATE: $password does not open it (wrong password?)"
+    elif grep -q 'Failed to extract PKCS#12 data' "$log"; then
+        echo "$LUMORA_SIGN_CERTIFICATE: not a PKCS#12 file, expected the code-signing certificate with its private" \
+            "key (.p12, .pfx)"
+    elif line=$(grep -m 1 'HTTP failure' "$log") || grep -q 'timestamping failed' "$log"; then
+        echo "the time-stamping server ${LUMORA_TIMESTAMP_URL:-} did not answer${line:+ ($line)}, expected an" \
+            "RFC 3161 server (LUMORA_TIMESTAMP_URL)"
+    elif line=$(grep -v -m 1 -E '^(Failed|Succeeded|Connecting to .*)$|^[0-9A-F]+:error:|^$' "$log"); then
+        echo "signing failed: $line"
+    else
+        echo "signing failed, and osslsigncode said no more than: $(tr '\n' ' ' <"$log")"
+    fi
+}
+
+# Verifies the signature of $1 (its digest over the file's bytes and its certificate's chain). Returns 0 only for a
+# good signature; otherwise prints one line on standard error saying why.
 lumora_verify()
 {
-    local report args=(verify -in "$1")
-    [ -n "${LUMORA_SIGN_CA_FILE:-}" ] && args+=(-CAfile "$LUMORA_SIGN_CA_FILE")
-    if ! report=$(osslsigncode "${args[@]}" 2>&1); then
-        printf '%s\n' "$report" | grep -E 'MISMATCH|[Ff]ail|[Ee]rror|No signature' >&2
-        return 1
+    local report line against="the system's certificates" args=(verify -in "$1")
+    if [ -n "${LUMORA_SIGN_CA_FILE:-}" ]; then
+        args+=(-CAfile "$LUMORA_SIGN_CA_FILE")
+        against=$LUMORA_SIGN_CA_FILE
     fi
+    report=$(osslsigncode "${args[@]}" 2>&1) && return 0
+    if grep -q 'MISMATCH' <<<"$report"; then
+        echo "the file's digest does not match the one signed (the file changed after signing)" >&2
+    elif grep -q 'No signature found' <<<"$report"; then
+        echo "the file carries no signature" >&2
+    elif line=$(grep -m 1 -E '^[[:space:]]*Error: ' <<<"$report"); then
+        echo "its certificate's chain does not verify against $against: ${line#*Error: }" >&2
+    else
+        echo "$(grep -m 1 -E '[Ff]ail|[Ee]rror' <<<"$report" || echo "osslsigncode verify failed")" >&2
+    fi
+    return 1
 }

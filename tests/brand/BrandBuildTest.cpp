@@ -1,7 +1,7 @@
 // A client built with a brand folder (tests/brand/make_sample.py writes it): its login screen shows the brand's
 // picture and Pay button, its windows bear the brand's titles, it carries the brand's site-address document and page
-// for a server that cannot be reached, asks for the brand's document mode, and its version resource names the product
-// and the operator.
+// for a server that cannot be reached, asks for the brand's document mode, and its version resource names the product,
+// the operator and the brand's executable.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -119,7 +119,8 @@ TEST(BrandBuild, CarriesTheBrandsDocumentAndVersion)
     EXPECT_EQ(L"Brandtest Games", VersionString(info, L"CompanyName"));
     EXPECT_EQ(kAppTitle, VersionString(info, L"ProductName"));
     EXPECT_EQ(AfxWide(LUMORA_VERSION), VersionString(info, L"FileVersion"));
-    EXPECT_EQ(L"lumora.exe", VersionString(info, L"OriginalFilename"));
+    EXPECT_EQ(L"brandtest-play.exe", VersionString(info, L"OriginalFilename"));
+    EXPECT_EQ(L"brandtest-play", VersionString(info, L"InternalName"));
     EXPECT_EQ(40u, VersionString(info, L"Commit").size()) << "a commit's full hash";
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Writes the test brand into the folder given: a login picture and a Pay button in colours of their own, titles,
-the operator's site-address document, another document mode for the browser, and a page of its own for a server that
-cannot be reached. tests/brand/BrandBuildTest.cpp looks for exactly these on the screen.
+the operator's site-address document, another document mode for the browser, a page of its own for a server that
+cannot be reached, and the executable's name. tests/brand/BrandBuildTest.cpp looks for exactly these on the screen and
+in the version resource.
 
     /usr/bin/python3 tests/brand/make_sample.py OUT
 """
@@ -23,6 +24,7 @@ AppTitle=品牌测试
 WebTitle=品牌测试登录器
 """
 BROWSER = "[Browser]\r\nDocumentMode=10001\r\n"
+EXECUTABLE = "[Executable]\r\nName=brandtest-play\r\n"
 OFFLINE_PAGE = """<!DOCTYPE html>
 <html><head><meta charset="utf-8"><title>Brandtest - 服务器不在线</title></head>
 <body><p>Brandtest cannot reach its server.</p><a id="retry" href="#">Retry</a>
@@ -53,6 +55,7 @@ def main():
                          encoded(Image.new("RGB", size, PAY_COLOUR), "PNG"))
     write_if_changed(os.path.join(out, "titles.ini"), TITLES.encode("utf-8"))
     write_if_changed(os.path.join(out, "browser.ini"), BROWSER.encode("ascii"))
+    write_if_changed(os.path.join(out, "executable.ini"), EXECUTABLE.encode("ascii"))
     write_if_changed(os.path.join(out, "offline.html"), OFFLINE_PAGE.encode("utf-8"))
     siteurl = os.path.join(HERE, "operator-siteurl.ini")
     write_if_changed(os.path.join(out, "siteurl.ini"), open(siteurl, "rb").read())

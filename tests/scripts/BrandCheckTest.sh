@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Broken brands stop the build when it is configured, each with one line of its own: the file, what is wrong, what
-# was expected. Each case is a brand folder holding one broken piece, given to a real configure of the Windows build.
+# was expected. Each case is a brand folder holding one broken piece, given to a real configure of the Windows build,
+# and to the release command, run from the scratch folder with the brand and the output folder given as relative
+# paths: it must end with the same line, prefixed "release: ", and leave nothing new in the output folder (the
+# previous release there goes, as the README says). A site document that is sound but will most likely never show the
+# game window gets a warning of one line, and the configure goes on.
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
@@ -22,8 +26,24 @@ configure()
     status=$?
 }
 
+# The release command with the brand folder $1 (relative to $scratch) and the output folder dist beside it, which
+# holds a previous release and a file of the operator's own. Its output and status in $out and $status, what dist
+# holds afterwards in $left.
+release()
+{
+    rm -rf "$scratch/dist"
+    mkdir -p "$scratch/dist"
+    echo "the operator's own" >"$scratch/dist/notes.txt"
+    echo "previous" >"$scratch/dist/lumora-i686.exe"
+    echo "previous" >"$scratch/dist/lumora-x86_64.exe"
+    (cd "$scratch/dist" && sha256sum lumora-i686.exe lumora-x86_64.exe >SHA256SUMS)
+    out=$(cd "$scratch" && env -u LUMORA_SIGN_CERTIFICATE LUMORA_BRAND_DIR="$1" bash "$ROOT/scripts/release.sh" dist 2>&1)
+    status=$?
+    left=$(cd "$scratch/dist" && ls -A)
+}
+
 # $1: case; $2: the broken file, a path under $scratch; $3: the line the configure must fail with, after the file's
-# path. The rest: options of the configure.
+# path. The rest: options of the configure. A case whose options give a brand folder runs the release command too.
 expect_failure()
 {
     configure "${@:4}"
@@ -36,11 +56,23 @@ expect_failure()
     else
         echo "ok $1"
     fi
+    [[ $4 == -DLUMORA_BRAND_DIR=$scratch/?* ]] || return 0
+    release "$(dirname "$2")"
+    if [ "$status" -eq 0 ] || [ "$(tail -n 1 <<<"$out")" != "release: $scratch/$2: $3" ] ||
+        [ "$left" != notes.txt ]; then
+        echo "FAIL $1, released: wanted the release to fail with the last line"
+        echo "    release: $scratch/$2: $3"
+        echo "  and to leave only notes.txt in the output folder; got (status $status), leaving '$left':"
+        tail -n 5 <<<"$out" | sed 's/^/    /'
+        failures=$((failures + 1))
+    else
+        echo "ok $1, released"
+    fi
 }
 
 # One folder per case, holding its broken piece.
 mkdir -p "$scratch"/{size,jpeg,unknown-id,name,stray,section,order,site-key,title,alone,mode,page-text,page-link}
-mkdir -p "$scratch"/{page-size,sound}
+mkdir -p "$scratch"/{page-size,sound,https-warned,exe-suffix,exe-chars,exe-device}
 brand() { echo "-DLUMORA_BRAND_DIR=$scratch/$1"; }
 
 picture "$scratch/size/130_login_pay_normal.png" PNG 100 100
@@ -61,7 +93,7 @@ expect_failure "a known id under another name" name/130_pay.png \
 
 echo notes >"$scratch/stray/notes.txt"
 expect_failure "a file that is no piece" stray/notes.txt "not a piece of a brand, expected layout.ini, siteurl.ini, \
-animation.ini, resolution.ini, browser.ini, titles.ini, offline.html, 128_app_icon.ico or a picture \
+animation.ini, resolution.ini, browser.ini, titles.ini, executable.ini, offline.html, 128_app_icon.ico or a picture \
 <id>_<role>.png|.jpg" "$(brand stray)"
 
 printf '[Width]\r\n1440=1440 \r\n' >"$scratch/section/resolution.ini"
@@ -96,6 +128,18 @@ expect_failure "a page without its retry link" page-link/offline.html "no link w
     >"$scratch/page-size/offline.html"
 expect_failure "a page too large" page-size/offline.html "70039 bytes, expected at most 65536" "$(brand page-size)"
 
+printf '[Executable]\r\nName=starfall.exe\r\n' >"$scratch/exe-suffix/executable.ini"
+expect_failure "an executable's name with .exe" exe-suffix/executable.ini \
+    "[Executable] Name is 'starfall.exe', expected the name without .exe" "$(brand exe-suffix)"
+
+printf '[Executable]\r\nName=star fall\r\n' >"$scratch/exe-chars/executable.ini"
+expect_failure "an executable's name with a blank" exe-chars/executable.ini "[Executable] Name is 'star fall', \
+expected 1 to 64 letters, digits, '-' or '_' (ASCII), starting with a letter or digit" "$(brand exe-chars)"
+
+printf '[Executable]\nName=Aux\n' >"$scratch/exe-device/executable.ini"
+expect_failure "an executable named as a device" exe-device/executable.ini \
+    "[Executable] Name is 'Aux', a device's name on Windows, expected another name" "$(brand exe-device)"
+
 # The site-address document given on its own is checked the same way.
 printf '; no section\r\nMain=http://example.test/\r\n' >"$scratch/alone/siteurl.ini"
 expect_failure "a site-address document given on its own" alone/siteurl.ini "no section, expected [base] with the \
@@ -114,5 +158,43 @@ if [ "$status" -ne 0 ]; then
 else
     echo "ok a sound brand"
 fi
+
+# A login page over https with the shipped game-server prefix: one line of warning, and the configure goes on.
+sed 's#^Main=http://#Main=https://#; s#^LoginKeyPre=.*#LoginKeyPre=HTTP://S\r#' "$ROOT/res/siteurl.ini" \
+    >"$scratch/https-warned/siteurl.ini"
+warning="$scratch/https-warned/siteurl.ini: warning: Main is an https address but LoginKeyPre 'HTTP://S' names the \
+scheme http, which no https address holds, so the client never turns into the game window on an https game server; \
+expected HTTPS://S for game servers over https, or ://S for both"
+configure "$(brand https-warned)" -DLUMORA_SITEURL_DOCUMENT=
+if [ "$status" -ne 0 ] || [ "$(grep -cxF "$warning" <<<"$out")" -ne 1 ] || [ "$(grep -c warning: <<<"$out")" -ne 1 ]; then
+    echo "FAIL an https login page with an http game-server prefix: wanted the configure to go on after the one line"
+    echo "    $warning"
+    echo "  got (status $status):"
+    grep -v '^--' <<<"$out" | head -n 12 | sed 's/^/    /'
+    failures=$((failures + 1))
+else
+    echo "ok an https login page with an http game-server prefix: warned once"
+fi
+
+# The prefixes that an https address can hold, and an http login page, get no warning: Main, LoginKeyPre.
+while IFS=' ' read -r main prefix; do
+    sed "s#^Main=.*#Main=$main\r#; s#^LoginKeyPre=.*#LoginKeyPre=$prefix\r#" "$ROOT/res/siteurl.ini" \
+        >"$scratch/https-warned/siteurl.ini"
+    said=$(/usr/bin/python3 "$ROOT/scripts/brand.py" check --brand "$scratch/https-warned" 2>&1 >/dev/null)
+    if [ -n "$said" ]; then
+        echo "FAIL Main=$main with LoginKeyPre=$prefix: wanted no warning, got:"
+        echo "    $said"
+        failures=$((failures + 1))
+    else
+        echo "ok Main=$main with LoginKeyPre=$prefix: no warning"
+    fi
+done <<'CASES'
+https://login.example/ HTTPS://S
+https://login.example/ https://game
+HTTPS://LOGIN.EXAMPLE/ ://S
+https://login.example/ S://S
+https://login.example/ .game.example
+http://login.example/ HTTP://S
+CASES
 
 exit $((failures > 0))

@@ -128,9 +128,9 @@ expect_failure "a page without its retry link" page-link/offline.html "no link w
     >"$scratch/page-size/offline.html"
 expect_failure "a page too large" page-size/offline.html "70039 bytes, expected at most 65536" "$(brand page-size)"
 
-printf '[Executable]\r\nName=starfall.exe\r\n' >"$scratch/exe-suffix/executable.ini"
+printf '[Executable]\r\nName=example-client.exe\r\n' >"$scratch/exe-suffix/executable.ini"
 expect_failure "an executable's name with .exe" exe-suffix/executable.ini \
-    "[Executable] Name is 'starfall.exe', expected the name without .exe" "$(brand exe-suffix)"
+    "[Executable] Name is 'example-client.exe', expected the name without .exe" "$(brand exe-suffix)"
 
 printf '[Executable]\r\nName=star fall\r\n' >"$scratch/exe-chars/executable.ini"
 expect_failure "an executable's name with a blank" exe-chars/executable.ini "[Executable] Name is 'star fall', \

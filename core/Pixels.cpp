@@ -1,5 +1,7 @@
 #include "core/Pixels.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -9,6 +11,13 @@ constexpr uint32_t kColourMask = 0x00FFFFFFu;
 bool Inside(int x, int y, int width, int height)
 {
     return x >= 0 && y >= 0 && x < width && y < height;
+}
+
+// channel * alpha / 255, rounded to nearest, without a division.
+uint32_t Scale(uint32_t channel, uint32_t alpha)
+{
+    uint32_t t = channel * alpha + 128;
+    return (t + (t >> 8)) >> 8;
 }
 
 } // namespace
@@ -65,11 +74,7 @@ void Premultiply(const PixelView& image)
             uint32_t result = alpha << 24;
             for (int shift = 0; shift < 24; shift += 8)
             {
-                const uint32_t channel = (pixel >> shift) & 0xFF;
-                // channel * alpha / 255, rounded to nearest, without a division.
-                uint32_t t = channel * alpha + 128;
-                t = (t + (t >> 8)) >> 8;
-                result |= t << shift;
+                result |= Scale((pixel >> shift) & 0xFF, alpha) << shift;
             }
             row[x] = result;
         }
@@ -107,6 +112,40 @@ void CopyPremultipliedPart(const ConstPixelView& from, int left, int top, const 
         }
     }
     Premultiply(to);
+}
+
+bool ComposeShapeAndColourPart(const ConstPixelView& shape, const ConstRgbView& colour, int left, int top,
+                               const PixelView& to)
+{
+    if (!shape.pixels || !colour.bytes || !to.pixels || colour.width < shape.width || colour.height < shape.height)
+        return false;
+    for (int y = 0; y < to.height; ++y)
+    {
+        uint32_t* out = to.Row(y);
+        const int sourceY = top + y;
+        if (sourceY < 0 || sourceY >= shape.height)
+        {
+            std::fill(out, out + to.width, 0u);
+            continue;
+        }
+        const uint32_t* alphaRow = shape.Row(sourceY);
+        const uint8_t* colourRow = colour.Row(sourceY);
+        for (int x = 0; x < to.width; ++x)
+        {
+            const int sourceX = left + x;
+            if (sourceX < 0 || sourceX >= shape.width)
+            {
+                out[x] = 0;
+                continue;
+            }
+            const uint32_t alpha = alphaRow[sourceX] >> 24;
+            const uint8_t* bgr = colourRow + 3 * sourceX;
+            out[x] = alpha == 255
+                         ? kAlphaMask | uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0]
+                         : alpha << 24 | Scale(bgr[2], alpha) << 16 | Scale(bgr[1], alpha) << 8 | Scale(bgr[0], alpha);
+        }
+    }
+    return true;
 }
 
 bool IsOpaque(const PixelView& image)

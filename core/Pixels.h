@@ -29,6 +29,18 @@ struct ConstPixelView
     const uint32_t* Row(int y) const { return pixels + static_cast<ptrdiff_t>(y) * stride; }
 };
 
+// A 24-bit image: three bytes a pixel, blue, green, red (GDI+'s 24bpp RGB format, a 24-bit DIB), rows of `stride`
+// bytes, top row first.
+struct ConstRgbView
+{
+    const uint8_t* bytes = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0; // bytes from one row to the next
+
+    const uint8_t* Row(int y) const { return bytes + static_cast<ptrdiff_t>(y) * stride; }
+};
+
 // The login picture's merge: for every pixel of a width x height area, column by column, the shape image keeps
 // its own alpha and takes the colour image's red, green and blue. A pixel outside either image cannot be read,
 // and the pixel read before it stands in (both start as opaque black); a pixel outside the shape image cannot be
@@ -42,6 +54,14 @@ void Premultiply(const PixelView& image);
 // The part of from that starts at left, top, as large as to, copied into to and premultiplied (as Premultiply); a
 // pixel of the part that lies outside from is left fully transparent (0).
 void CopyPremultipliedPart(const ConstPixelView& from, int left, int top, const PixelView& to);
+
+// The merge and the copy in one pass, for a colour image in 24 bits: the part of the shape image that starts at left,
+// top, as large as to, each pixel with the shape's alpha and the colour image's red, green and blue, premultiplied;
+// a pixel outside the shape is 0. The same pixels as MergeShapeAndColour over the whole shape followed by
+// CopyPremultipliedPart. Only when the colour image covers the shape: false, with nothing written, when it does not
+// (or a view is empty), and the caller takes the long way.
+bool ComposeShapeAndColourPart(const ConstPixelView& shape, const ConstRgbView& colour, int left, int top,
+                               const PixelView& to);
 
 // Whether every pixel of image is fully opaque (alpha 255); true for an empty image.
 bool IsOpaque(const PixelView& image);

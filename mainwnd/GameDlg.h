@@ -1,7 +1,6 @@
 #pragma once
 
-#include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "framework/Dialog.h"
 #include "framework/Surface.h"
@@ -57,11 +56,16 @@ public:
 
     // The login picture for a width x height window, ready for the layered window: the outline's shape
     // (IDB_LOGIN_OUTLINE) with the colours (IDB_LOGIN_COLOURS), premultiplied, never scaled: the part of it from where
-    // the window's corner lies in it (the whole picture, but on a screen smaller than the picture). False when an image
-    // cannot be had.
+    // the window's corner lies in it (the whole picture, but on a screen smaller than the picture). Made from the
+    // images decoded while the window started, or decoded anew; nothing of it is kept. False when an image cannot be
+    // had.
     bool ComposeLoginPicture(int width, int height, CDibSurface& surface);
-    // Whether the merged login picture is held now (login mode); the game lets it go.
-    bool HoldsLoginPicture() const { return !m_loginPicture.empty(); }
+    // Whether anything of the login picture is held now: only between the decoding for the window's size and the push
+    // that follows it.
+    bool HoldsLoginPicture() const { return m_images.shape || m_images.colour; }
+    // The login picture composed for the window's size and pushed to the layered window; its buttons take their
+    // backgrounds from it. Nothing in game mode.
+    void ComposeBackground();
 
 private:
     // The site-address document into the tables, read while the window object is made: the web window is handed its
@@ -77,14 +81,13 @@ public:
     CDialogWeb m_dlgWeb;
 
 protected:
-    // The login picture composed for the window's size and pushed to the layered window; its buttons take their
-    // backgrounds from it. Nothing in game mode.
-    void ComposeBackground();
     // Login mode: keeps the web window at its place over the login picture. (In game mode this window follows the web
     // window instead: WebWindowMoved.)
     void FollowMainWindow();
 
-    // Validates the update region, then ComposeBackground.
+    // Validates the update region; pushes the picture again only when the last push could not be made. A layered
+    // window that was given its picture with UpdateLayeredWindow is drawn by the system from its own copy, and its
+    // owner is not asked to paint it again (nor does Wine ask, on a restore or a cover).
     void OnPaint();
     void OnMove(int x, int y);
     void OnSize(UINT type, int cx, int cy);
@@ -95,16 +98,28 @@ protected:
 
 private:
     HICON m_hIcon = nullptr;
-    CMyBitmap m_bgSkin; // "Bg", single image: the login picture's shape, decoded for each merge, never kept
-    // The merged login picture (the outline's alpha, the colours' colours), straight ARGB at the shape's size; what the
-    // login screen is drawn from, made when it is needed and let go in game mode. The decoded images go once merged.
-    std::vector<uint32_t> m_loginPicture;
-    SIZE m_loginSize = {};
-    // Where the window's top-left corner lies in the login picture: (0, 0) but on a screen that cuts the picture.
-    POINT m_pictureOffset = {};
-    bool MakeLoginPicture();
+    CMyBitmap m_bgSkin; // "Bg", single image: the login picture's shape, decoded for each push, never kept
+
+    // The login picture's two images, decoded: its shape (alpha) and its colours. Each push decodes them and lets them
+    // go: the layered window keeps what it was given.
+    struct LoginImages
+    {
+        std::unique_ptr<Gdiplus::Bitmap> shape, colour;
+    };
+    // Both images, side by side (the colours on a thread of the process's pool) or one after the other; a member
+    // stays null when its image cannot be had.
+    static LoginImages DecodeLoginImages(const CMyBitmap& shapeSkin, bool sideBySide);
+    // The images for a push: those decoded for the window's size, or decoded now.
+    LoginImages TakeLoginImages();
     // The login window's picture size (the outline's); false when the image cannot be had.
     bool LoginPictureSize(SIZE& size);
-    CMyBitmap m_webFrameSkin; // "WebFrame", nine-grid: attached, never drawn
+
+    LoginImages m_images;         // decoded for the picture's size, for the push that follows
+    bool m_decodedBefore = false; // the start's decoding is done
+    SIZE m_loginSize = {};        // the picture's size, once known
+    // Where the window's top-left corner lies in the login picture: (0, 0) but on a screen that cuts the picture.
+    POINT m_pictureOffset = {};
+    bool m_pushPending = false; // the last push could not be made; the next paint tries again
+    CMyBitmap m_webFrameSkin;   // "WebFrame", nine-grid: attached, never drawn
     bool m_bMinimised = false;
 };

@@ -87,6 +87,55 @@ TEST(Pixels, CopiesAPartPremultipliedAndLeavesWhatLiesOutsideTransparent)
     }
 }
 
+// The one-pass compose gives the pixels of the long way (merge the whole shape, then copy the part premultiplied), for
+// every alpha, at every place of the part, and refuses a colour image that does not cover the shape.
+TEST(Pixels, ComposeInOnePassIsTheMergeAndTheCopy)
+{
+    const int w = 7, h = 5;
+    std::vector<uint32_t> shape(w * h);
+    const int stride = 3 * (w + 1) + 2; // a colour image larger than the shape, its rows padded
+    std::vector<uint8_t> colour(stride * (h + 1));
+    for (size_t i = 0; i < shape.size(); ++i)
+        shape[i] = static_cast<uint32_t>((i * 37) % 256) << 24 | static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    shape[0] |= 0xFF000000u;
+    shape[1] &= 0x00FFFFFFu;
+    for (size_t i = 0; i < colour.size(); ++i)
+        colour[i] = static_cast<uint8_t>(i * 97 + 13);
+    const ConstRgbView rgb{colour.data(), w + 1, h + 1, stride};
+
+    // The long way: the colour image widened to 32 bits, merged into the shape, the part copied.
+    std::vector<uint32_t> wide((w + 1) * (h + 1));
+    for (int y = 0; y <= h; ++y)
+        for (int x = 0; x <= w; ++x)
+        {
+            const uint8_t* bgr = rgb.Row(y) + 3 * x;
+            wide[y * (w + 1) + x] = 0xFF000000u | uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0];
+        }
+    std::vector<uint32_t> merged = shape;
+    MergeShapeAndColour(View(merged, w, h), ConstPixelView(wide.data(), w + 1, h + 1, w + 1), w, h);
+
+    const struct
+    {
+        int left, top, width, height;
+    } cases[] = {{0, 0, w, h}, {2, 1, 3, 3}, {-2, -1, w, h}, {4, 3, 6, 4}, {w, h, 2, 2}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.left << ", " << c.top << " " << c.width << " x " << c.height);
+        std::vector<uint32_t> expected(c.width * c.height), composed(c.width * c.height, 0x12345678);
+        CopyPremultipliedPart(ConstPixelView(merged.data(), w, h, w), c.left, c.top, View(expected, c.width, c.height));
+        ASSERT_TRUE(ComposeShapeAndColourPart(ConstPixelView(shape.data(), w, h, w), rgb, c.left, c.top,
+                                              View(composed, c.width, c.height)));
+        for (size_t i = 0; i < expected.size(); ++i)
+            ASSERT_EQ(Hex(expected[i]), Hex(composed[i])) << "pixel " << i;
+    }
+
+    std::vector<uint32_t> untouched(4, 0x12345678);
+    const ConstRgbView small{colour.data(), w - 1, h, stride};
+    EXPECT_FALSE(ComposeShapeAndColourPart(ConstPixelView(shape.data(), w, h, w), small, 0, 0, View(untouched, 2, 2)));
+    EXPECT_FALSE(ComposeShapeAndColourPart(ConstPixelView(), rgb, 0, 0, View(untouched, 2, 2)));
+    EXPECT_EQ(std::vector<uint32_t>(4, 0x12345678), untouched);
+}
+
 TEST(Pixels, MergeTakesShapeFromOneImageAndColourFromTheOther)
 {
     struct Case

@@ -208,20 +208,23 @@ TEST_F(LoginScreen, LoginPictureIsPremultipliedShapeAndColour)
     std::printf("one login picture (%d x %d): %.1f ms\n", width, height, ms);
 }
 
-TEST_F(LoginScreen, TheGameLetsTheLoginPictureGoAndTheWayBackMakesTheSamePicture)
+// The layered window keeps the picture it was given: the client holds nothing of it once pushed, at the start, after
+// a composition and on the way back from the game, and each composition decodes it anew, the same pixels each time.
+TEST_F(LoginScreen, TheLoginPictureIsLetGoOncePushedAndMadeTheSameAnew)
 {
     RECT client;
     ::GetClientRect(Main(), &client);
+    EXPECT_FALSE(m_dlg.HoldsLoginPicture()) << "pushed at the start";
     CDibSurface before;
     ASSERT_TRUE(m_dlg.ComposeLoginPicture(client.right, client.bottom, before));
-    EXPECT_TRUE(m_dlg.HoldsLoginPicture());
+    EXPECT_FALSE(m_dlg.HoldsLoginPicture());
 
     ToGame();
     EXPECT_FALSE(m_dlg.HoldsLoginPicture()) << "the game does not show it";
     ::PostMessageW(Web(), WM_WEB_PAGE_LOADED, 0, 0);
     Pump();
     ASSERT_FALSE(m_dlg.IsGameMode());
-    EXPECT_TRUE(m_dlg.HoldsLoginPicture()) << "made anew on the way back";
+    EXPECT_FALSE(m_dlg.HoldsLoginPicture()) << "made anew on the way back, pushed and let go";
     CDibSurface after;
     ASSERT_TRUE(m_dlg.ComposeLoginPicture(client.right, client.bottom, after));
     ASSERT_EQ(before.Width(), after.Width());

@@ -17,7 +17,7 @@
 //   memory:         the running client's private memory in login and game mode, against the minimal program's; and
 //                   after 50 login-game-login cycles, against the client's own after the first.
 // Arguments: the release client, the minimal program; with --memory after them, only the memory in both modes (for a
-// second screen).
+// second screen); with --paints, only the repaints and the picture (in this process: a developer's quick look).
 #include <windows.h>
 
 #include <psapi.h>
@@ -273,7 +273,7 @@ std::string ScreenWords()
 }
 
 // Start-up and memory, the two programs alternately, starts times each.
-void MeasureStarts(CTable& table, const std::wstring& client, const std::wstring& minimal, int starts)
+void MeasureStarts(CTable& table, const std::wstring& client, const std::wstring& minimal, int starts, bool timed)
 {
     std::vector<double> clientStart, minimalStart, clientLogin, clientGame, minimalLogin;
     for (int i = 0; i < starts; ++i)
@@ -295,7 +295,7 @@ void MeasureStarts(CTable& table, const std::wstring& client, const std::wstring
         ::GetSystemMetrics(SM_CXSCREEN) > 1920 ? "<= 1.4x" : "<= 1.3x");
     game.value.Add(clientGame);
     game.baseline.Add(minimalLogin);
-    if (starts > 1)
+    if (timed)
     {
         Figure& start = table["start"];
         Set(start, "start to first login frame", ("ms, " + std::to_string(starts) + " starts a run").c_str(),
@@ -417,12 +417,13 @@ int main(int argc, char** argv)
 {
     if (argc < 3)
     {
-        std::fprintf(stderr, "usage: bench <release client> <minimal program> [--memory]\n");
+        std::fprintf(stderr, "usage: bench <release client> <minimal program> [--memory | --paints]\n");
         return 2;
     }
     auto wide = [](const char* text) { return std::wstring(text, text + std::strlen(text)); };
     const std::wstring client = wide(argv[1]), minimal = wide(argv[2]);
     const bool memoryOnly = argc > 3 && std::strcmp(argv[3], "--memory") == 0;
+    const bool paintsOnly = argc > 3 && std::strcmp(argv[3], "--paints") == 0;
     CScopedOle ole;
     CScopedGdiplus gdiplus;
 
@@ -432,10 +433,14 @@ int main(int argc, char** argv)
     const int runs = 3;
     for (int run = 0; run < runs; ++run)
     {
-        MeasureStarts(table, client, minimal, memoryOnly ? 3 : 9); // fewer let one slow start move the median
+        // Fewer starts than 9 let one slow start on a busy machine move a median.
+        if (!paintsOnly)
+            MeasureStarts(table, client, minimal, memoryOnly ? 3 : 9, !memoryOnly);
         if (memoryOnly)
             continue;
         MeasurePaints(table);
+        if (paintsOnly)
+            continue;
         const Cycles cycles = CycleAndMeasure(client, 50);
         Figure& after = table["cycles"];
         Set(after, "private memory after " + std::to_string(cycles.done) + " login-game cycles",
@@ -443,7 +448,7 @@ int main(int argc, char** argv)
         after.value.Add({cycles.lastBytes / 1024.0});
         after.baseline.Add({cycles.firstBytes / 1024.0});
     }
-    if (!memoryOnly)
+    if (!memoryOnly && !paintsOnly)
     {
         WIN32_FILE_ATTRIBUTE_DATA attributes = {};
         ::GetFileAttributesExW(client.c_str(), GetFileExInfoStandard, &attributes);

@@ -40,7 +40,8 @@ std::wstring BrowserText(const CClient& client)
     return text;
 }
 
-// Clicks the link of the page in the stand-in browser whose text contains words.
+// Clicks the link of the page in the stand-in browser whose text contains words; false, with nothing clicked, while it
+// has no such link (the page's title may show before its links).
 bool FollowLink(const CClient& client, const wchar_t* words)
 {
     HWND browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
@@ -103,7 +104,8 @@ std::wstring OfflinePageTitle()
                : AfxWide(html.substr(start + 7, end - start - 7).c_str());
 }
 
-// Follows the page's Retry link, in whichever language the page is.
+// Follows the page's Retry link, in whichever language the page is. Like FollowLink, false while the page's links are
+// not there yet: its title may show before them.
 bool Retry(const CClient& client)
 {
     return FollowLink(client, L"Retry") || FollowLink(client, L"重试");
@@ -167,7 +169,7 @@ TEST(Journey, APlayersWholeSession)
     }
 
     // 2. The login page logs in: a redirect to a game server, and the client becomes the game window.
-    ASSERT_TRUE(FollowLink(client, L"Log in"));
+    ASSERT_TRUE(WaitFor([&] { return FollowLink(client, L"Log in"); })) << "no link \"Log in\"";
     ASSERT_TRUE(WaitFor([&] { return !IsLayered(client.Web()); }));
     ASSERT_TRUE(client.WaitSettled());
     EXPECT_TRUE(WaitForButtonsPainted(client.Web())) << "the buttons' pictures";
@@ -250,7 +252,7 @@ TEST(Journey, APlayersWholeSession)
 
     // 5. The game page goes to an ordinary page: the login screen again, with the web window made anew.
     const HWND gameWindow = client.Web();
-    ASSERT_TRUE(FollowLink(client, L"Back to the site"));
+    ASSERT_TRUE(WaitFor([&] { return FollowLink(client, L"Back to the site"); })) << "no link \"Back to the site\"";
     ASSERT_TRUE(WaitFor([&] { return client.Refresh() && client.Web() != gameWindow && IsLayered(client.Web()); }));
     EXPECT_FALSE(::IsWindow(gameWindow));
     browser = ::GetDlgItem(client.Web(), IDC_BROWSER);
@@ -264,7 +266,7 @@ TEST(Journey, APlayersWholeSession)
     EXPECT_EQ(0, SwallowedBy(client));
 
     // 6. Log in again, then leave: asked, answered Yes, and the process ends by its own exit.
-    ASSERT_TRUE(FollowLink(client, L"Log in"));
+    ASSERT_TRUE(WaitFor([&] { return FollowLink(client, L"Log in"); })) << "no link \"Log in\"";
     ASSERT_TRUE(WaitFor([&] { return !IsLayered(client.Web()); }));
     Click(client.Web(), IDC_BTN_EXIT);
     EXPECT_EQ(L"当前操作将退出游戏，是否继续", AnswerBox(client, IDYES));
@@ -299,7 +301,7 @@ TEST(Journey, AServerThatCannotBeReached)
 
     // 2. Back, and the player retries: the login page, whose advert's script error is answered without a dialog.
     ASSERT_TRUE(SetSiteUp(true));
-    ASSERT_TRUE(Retry(client));
+    ASSERT_TRUE(WaitFor([&] { return Retry(client); })) << "no Retry link";
     ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(L"Sign in") != std::wstring::npos; }))
         << AfxUtf8(BrowserText(client).c_str());
     EXPECT_EQ(std::wstring::npos, BrowserText(client).find(L"script errors answered: 0"))
@@ -307,7 +309,7 @@ TEST(Journey, AServerThatCannotBeReached)
     EXPECT_FALSE(ScriptErrorShown(client));
 
     // 3. Into the game.
-    ASSERT_TRUE(FollowLink(client, L"Log in"));
+    ASSERT_TRUE(WaitFor([&] { return FollowLink(client, L"Log in"); })) << "no link \"Log in\"";
     ASSERT_TRUE(WaitFor([&] { return !IsLayered(client.Web()); }));
     const HWND game = client.Web();
     ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(L"In the game") != std::wstring::npos; }));
@@ -324,18 +326,18 @@ TEST(Journey, AServerThatCannotBeReached)
     Keep(CScreenShot(), L"offline-2-game");
     // A retry that fails again shows the page once more (a load of its own), and nothing else happens.
     const std::wstring shown = BrowserText(client);
-    ASSERT_TRUE(Retry(client));
+    ASSERT_TRUE(WaitFor([&] { return Retry(client); })) << "no Retry link";
     ASSERT_TRUE(WaitFor([&] { return BrowserText(client) != shown && BrowserText(client).find(offline) == 0; }))
         << AfxUtf8(BrowserText(client).c_str());
     EXPECT_EQ(game, client.Web());
 
     // 5. Back again: Retry returns to the game page, and the game page's link to the site leads to the login screen.
     ASSERT_TRUE(SetSiteUp(true));
-    ASSERT_TRUE(Retry(client));
+    ASSERT_TRUE(WaitFor([&] { return Retry(client); })) << "no Retry link";
     ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(L"In the game") != std::wstring::npos; }))
         << AfxUtf8(BrowserText(client).c_str());
     EXPECT_EQ(game, client.Web());
-    ASSERT_TRUE(FollowLink(client, L"Back to the site"));
+    ASSERT_TRUE(WaitFor([&] { return FollowLink(client, L"Back to the site"); })) << "no link \"Back to the site\"";
     ASSERT_TRUE(WaitFor([&] { return client.Refresh() && client.Web() != game && IsLayered(client.Web()); }));
     ASSERT_TRUE(WaitFor([&] { return BrowserText(client).find(L"Sign in") != std::wstring::npos; }));
     EXPECT_FALSE(ScriptErrorShown(client));

@@ -63,9 +63,6 @@ public:
     // Whether anything of the login picture is held now: only between the decoding for the window's size and the push
     // that follows it.
     bool HoldsLoginPicture() const { return m_images.shape || m_images.colour; }
-    // The login picture composed for the window's size and pushed to the layered window; its buttons take their
-    // backgrounds from it. Nothing in game mode.
-    void ComposeBackground();
 
 private:
     // The site-address document into the tables, read while the window object is made: the web window is handed its
@@ -81,6 +78,9 @@ public:
     CDialogWeb m_dlgWeb;
 
 protected:
+    // The login picture composed for the window's size and pushed to the layered window; its buttons take their
+    // backgrounds from it. Nothing in game mode.
+    void ComposeBackground();
     // Login mode: keeps the web window at its place over the login picture. (In game mode this window follows the web
     // window instead: WebWindowMoved.)
     void FollowMainWindow();

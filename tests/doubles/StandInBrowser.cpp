@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/doubles/ErrorDocument.h"
 #include "webwnd/core/OfflinePage.h"
 
 namespace
@@ -265,61 +266,6 @@ Page Fetch(const std::wstring& address)
     ::InternetCloseHandle(internet);
     return page;
 }
-
-// A page's document as the real control hands it with its script-error question; its window's current event
-// describes the error. One object answers for the document, its window and the event.
-class CErrorDocument : public IDispatch
-{
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
-    {
-        *ppv = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
-        return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
-    {
-        static const wchar_t* const known[] = {L"parentWindow", L"event",          L"errorMessage",
-                                               L"errorLine",    L"errorCharacter", L"errorUrl"};
-        for (UINT i = 0; i < count; ++i)
-        {
-            ids[i] = DISPID_UNKNOWN;
-            for (DISPID k = 0; k < 6; ++k)
-                if (std::wstring(names[i]) == known[k])
-                    ids[i] = k + 1;
-        }
-        return count && ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
-    }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override
-    {
-        if (!result)
-            return E_POINTER;
-        ::VariantInit(result);
-        if (id == 1 || id == 2)
-        {
-            result->vt = VT_DISPATCH;
-            result->pdispVal = this;
-        }
-        else if (id == 3 || id == 6)
-        {
-            result->vt = VT_BSTR;
-            result->bstrVal = ::SysAllocString(id == 3 ? L"'advert' is undefined" : L"http://ads.lumora.example/a.js");
-        }
-        else if (id == 4 || id == 5)
-        {
-            result->vt = VT_I4;
-            result->lVal = 1;
-        }
-        else
-        {
-            return DISP_E_MEMBERNOTFOUND;
-        }
-        return S_OK;
-    }
-};
 
 class CStandInBrowser;
 CStandInBrowser* FromWindow(HWND hwnd)
@@ -834,7 +780,7 @@ private:
     int m_loads = 0;
     int m_scriptErrorsAnswered = 0;
     Page m_page;
-    CErrorDocument m_errorDocument;
+    CErrorDocument m_errorDocument{L"'advert' is undefined", 1, 1, L"http://ads.lumora.example/a.js"};
 };
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -31,16 +31,6 @@ class LoginScreen : public GameWindow
 {
 };
 
-struct ButtonPlace
-{
-    int id;
-    const char* name;
-};
-const ButtonPlace kLoginButtons[] = {
-    {IDC_BTN_OFFICIAL, "Official"}, {IDC_BTN_FORUM, "Forum"}, {IDC_BTN_PAY, "Pay"},
-    {IDC_BTN_CUSTOM, "Custom"},     {IDC_BTN_MIN, "Min"},     {IDC_BTN_EXIT, "Exit"},
-};
-
 // The login picture the main window pushes, as the screen shows its opaque pixels: 0x00RRGGBB at a screen point, or
 // ~0u where the picture is not opaque (there the screen shows what lies behind as well).
 class CPushedPicture

@@ -34,6 +34,22 @@ inline std::wstring LoadWide(UINT id)
     return AfxWide(AfxLoadString(id).c_str());
 }
 
+// The web window's laid-out buttons and their layout rectangles, in each layout.
+struct ButtonPlace
+{
+    int id;
+    const char* name;
+};
+inline const ButtonPlace kLoginButtons[] = {
+    {IDC_BTN_OFFICIAL, "Official"}, {IDC_BTN_FORUM, "Forum"}, {IDC_BTN_PAY, "Pay"},
+    {IDC_BTN_CUSTOM, "Custom"},     {IDC_BTN_MIN, "Min"},     {IDC_BTN_EXIT, "Exit"},
+};
+inline const ButtonPlace kGameButtons[] = {
+    {IDC_BTN_OFFICIAL, "Official_L"}, {IDC_BTN_FORUM, "Forum_L"}, {IDC_BTN_PAY, "Pay_L"}, {IDC_BTN_CUSTOM, "Custom_L"},
+    {IDC_BTN_MIN, "Min_L"},           {IDC_BTN_EXIT, "Exit_L"},   {IDC_BTN_MAX, "Max_L"}, {IDC_BTN_ICON, "Icon_L"},
+    {IDC_BTN_REFRESH, "Refresh_L"},   {IDC_BTN_CLEAR, "Clear_L"},
+};
+
 // The skinned button bound to a control of the web window.
 inline const CMyBitmapButton* ButtonOf(HWND web, int id)
 {

@@ -34,26 +34,6 @@
 // The application object of these tests: message boxes take its name as their caption.
 CWinApp g_testApp("GameWindowTests");
 
-namespace
-{
-
-struct ButtonPlace
-{
-    int id;
-    const char* name;
-};
-const ButtonPlace kLoginButtons[] = {
-    {IDC_BTN_OFFICIAL, "Official"}, {IDC_BTN_FORUM, "Forum"}, {IDC_BTN_PAY, "Pay"},
-    {IDC_BTN_CUSTOM, "Custom"},     {IDC_BTN_MIN, "Min"},     {IDC_BTN_EXIT, "Exit"},
-};
-const ButtonPlace kGameButtons[] = {
-    {IDC_BTN_OFFICIAL, "Official_L"}, {IDC_BTN_FORUM, "Forum_L"}, {IDC_BTN_PAY, "Pay_L"}, {IDC_BTN_CUSTOM, "Custom_L"},
-    {IDC_BTN_MIN, "Min_L"},           {IDC_BTN_EXIT, "Exit_L"},   {IDC_BTN_MAX, "Max_L"}, {IDC_BTN_ICON, "Icon_L"},
-    {IDC_BTN_REFRESH, "Refresh_L"},   {IDC_BTN_CLEAR, "Clear_L"},
-};
-
-} // namespace
-
 // How a failed comparison shows a button's pictures (found by gtest through the type's own namespace).
 std::ostream& operator<<(std::ostream& out, const ButtonImages& images)
 {

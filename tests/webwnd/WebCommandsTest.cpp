@@ -20,6 +20,7 @@
 #include "framework/WinApp.h"
 #include "host/CustomControlSite.h"
 #include "res/resource.h"
+#include "tests/doubles/ErrorDocument.h"
 
 namespace
 {
@@ -525,67 +526,6 @@ TEST_F(WebCommands, PurgeEmptiesTheUrlCacheButKeepsCookies)
     ::DeleteUrlCacheEntryA(cookie);
 }
 
-namespace
-{
-
-// A page's document as the browser hands it with its script-error question: its window's current event describes
-// the error. One object answers for the document, its window and the event.
-class CErrorDocument : public IDispatch
-{
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
-    {
-        *ppv = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
-        return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
-    {
-        static const wchar_t* const known[] = {L"parentWindow", L"event",          L"errorMessage",
-                                               L"errorLine",    L"errorCharacter", L"errorUrl"};
-        for (UINT i = 0; i < count; ++i)
-        {
-            ids[i] = DISPID_UNKNOWN;
-            for (DISPID k = 0; k < 6; ++k)
-                if (std::wstring(names[i]) == known[k])
-                    ids[i] = k + 1;
-        }
-        return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
-    }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override
-    {
-        ::VariantInit(result);
-        switch (id)
-        {
-        case 1:
-        case 2:
-            result->vt = VT_DISPATCH;
-            result->pdispVal = this;
-            return S_OK;
-        case 3:
-            result->vt = VT_BSTR;
-            result->bstrVal = ::SysAllocString(L"'advert' 未定义");
-            return S_OK;
-        case 4:
-        case 5:
-            result->vt = VT_I4;
-            result->lVal = id == 4 ? 12 : 5;
-            return S_OK;
-        case 6:
-            result->vt = VT_BSTR;
-            result->bstrVal = ::SysAllocString(L"http://ads.example/advert.js");
-            return S_OK;
-        default:
-            return DISP_E_MEMBERNOTFOUND;
-        }
-    }
-};
-
-} // namespace
-
 // Before it shows its script-error dialog the browser asks its site: the answer is to go on running the page's
 // scripts, with no dialog; the error is written to the diagnostic log when that is on. Anything else asked is left
 // to the browser.
@@ -606,7 +546,7 @@ TEST_F(WebCommands, AScriptErrorOfThePageShowsNoDialog)
     ::SetCurrentDirectoryW(folder.c_str());
     ZoGameBase::EnableDiagnosticLog(true);
 
-    CErrorDocument document;
+    CErrorDocument document(L"'advert' 未定义", 12, 5, L"http://ads.example/advert.js");
     VARIANT in, out;
     ::VariantInit(&in);
     ::VariantInit(&out);
